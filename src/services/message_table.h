@@ -2,34 +2,73 @@
 // from one process-wide table image (built in, or from the language library
 // beside the program). Lookups never fail: an unknown or empty number gives
 // blanks. A lookup before initialisation and a failed initialisation end the
-// program through fatal_error.
+// program through fatal_error; loading a given image reports its status.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include <fmt/format.h>
+
+#include "services/message_image.h"
 
 namespace corvalinde {
 
 // Built-in tables.
 enum class MessageLanguage { kFrench, kEnglish, kIds };
 
+// "fr", "en" or "ids" (any case, blanks around ignored); empty otherwise.
+std::optional<MessageLanguage> parse_message_language(std::string_view name);
+
 // Picks the built-in table used by the next initialisation (default French;
-// the "Language" setting of section "Main" and the CLI's --lang set it).
+// the "Language" setting of section "Main" and the CLI's --lang set it). Once
+// called, the setting is no longer read.
 void select_message_language(MessageLanguage language);
 
-// n = 0: initialises the table (or releases it when already initialised).
-// n >= 1: message n, cut or blank-padded to `width` characters.
+// The generated image of a built-in table.
+std::span<const std::uint8_t> builtin_message_image(MessageLanguage language);
+
+enum class MessageTableState {
+  kNotInitialised,  // no table: lookups are fatal
+  kBuiltIn,         // a built-in table, or an image given to load_message_image
+  kLibrary,         // the image of the language library, which stays loaded
+};
+MessageTableState message_table_state();
+
+// n = 0: initialises the table (or releases it when already initialised) and
+// returns blanks. n >= 1: message n, cut or blank-padded to `width`
+// characters. Initialisation uses the selected built-in table; when its entry
+// count is 0 it loads Corvalinde.so beside the program and takes the image
+// its entry function returns.
 std::string message_text(int n, std::size_t width);
 
 // Message n without trailing blanks (width 1024).
 std::string message_trimmed(int n);
 
+// Makes image the loaded table (copied; the caller keeps ownership), in place
+// of any table or library loaded before. An image that is not valid is
+// refused and the previous state kept.
+[[nodiscard]] MessageImageStatus load_message_image(std::span<const std::uint8_t> image);
+
+// Name of the C function the language library exports: the undecorated ELF
+// form of the stdcall name "_INI_DLL@0" (no arguments, returns the image).
+inline constexpr const char* kLanguageLibraryEntry = "INI_DLL";
+
+// Test support only: releases the table, forgets the language selection and
+// stops using the image given to use_message_image_as_builtin_for_tests.
+void reset_message_table_for_tests();
+
+// Test support only: the next initialisations take image (not copied; it must
+// outlive its use) in place of the selected built-in table, for instance one
+// with entry count 0 to exercise the language library.
+void use_message_image_as_builtin_for_tests(std::span<const std::uint8_t> image);
+
 namespace detail {
-std::string format_message_args(int n, std::size_t width, fmt::format_args args,
-                                std::string_view fallback_values);
+std::string format_message_args(int n, std::size_t width, fmt::format_args args, std::size_t value_count);
 }
 
 // A template message: message n used as an fmt format string for the values,
@@ -38,9 +77,7 @@ std::string format_message_args(int n, std::size_t width, fmt::format_args args,
 // never throws: the result is the message text followed by the values.
 template <typename... Args>
 std::string format_message(int n, std::size_t width, const Args&... args) {
-  std::string fallback;
-  ((fallback += ' ', fallback += fmt::format("{}", args)), ...);
-  return detail::format_message_args(n, width, fmt::make_format_args(args...), fallback);
+  return detail::format_message_args(n, width, fmt::make_format_args(args...), sizeof...(Args));
 }
 
 }  // namespace corvalinde

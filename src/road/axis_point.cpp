@@ -1,0 +1,105 @@
+#include "road/axis_point.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "road/plan_geometry.h"
+#include "road/profile_geometry.h"
+
+namespace corvalinde {
+namespace {
+
+// Operating-speed cap: curvature reduction v85 / (1 + 314 k^1.5), and the
+// upgrade reduction v85 - 3100 g^2 for lane classes up to 4.
+constexpr double kCurvatureSpeedFactor = 314.0;
+constexpr double kGradeSpeedFactor = 3100.0;
+constexpr int kMaxLaneClassForGradeReduction = 4;
+
+// Fills position, normal direction (forward sense) and curvature of a plan
+// element at s. Returns false for a kind that has no geometry.
+bool evaluate_plan_element(const PlanElement& e, double s, AxisPoint& point) {
+  switch (e.kind) {
+    case kPlanLine: {
+      const double d = s - e.start_station;
+      point.x = e.start_x + d * std::cos(e.direction);
+      point.y = e.start_y + d * std::sin(e.direction);
+      point.normal_direction = e.direction - kPi / 2.0;
+      point.curvature = 0.0;
+      return true;
+    }
+    case kPlanArc: {
+      const double radius = e.value_c;
+      if (radius == 0.0) return false;  // no arc of radius 0 exists
+      const double r = std::fabs(radius);
+      const double phi = (s - e.start_station) / radius + e.direction;
+      point.x = e.value_a + r * std::cos(phi);
+      point.y = e.value_b + r * std::sin(phi);
+      point.normal_direction = radius > 0.0 ? phi : phi - kPi;
+      point.curvature = 1.0 / r;
+      return true;
+    }
+    case kPlanClothoid: {
+      const double a = e.value_a;
+      const double sigma = e.orientation;
+      const double rho = e.turn;
+      const double along = sigma < 0.0 ? e.end_station - s : s - e.start_station;
+      const double l = a * std::sqrt(2.0 * e.tau_near) + along;
+      if (!std::isfinite(l)) return false;  // broken record (negative angle, bad A)
+      double xl = 0.0;
+      double yl = 0.0;
+      double tau = 0.0;
+      // A failed series (angle beyond 7 pi, a broken record) leaves the origin.
+      static_cast<void>(clothoid_point_at_length(a, l, xl, yl, tau));
+      if (!std::isfinite(tau)) tau = 0.0;
+      const double c = std::cos(e.direction);
+      const double sn = std::sin(e.direction);
+      point.x = e.value_b + sigma * xl * c - rho * yl * sn;
+      point.y = e.value_c + sigma * xl * sn + rho * yl * c;
+      point.normal_direction = e.direction - kPi / 2.0 + sigma * rho * tau;
+      point.curvature = a != 0.0 ? std::fabs(l) / (a * a) : 0.0;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+int evaluate_axis_point(const RoadModel& model, double s, int sense, const SpeedCapInputs* speed,
+                        AxisPoint& point) {
+  const double direction = sense < 0 ? -1.0 : 1.0;
+  double cap = speed != nullptr ? speed->v85_max : 0.0;
+
+  point.station = s;
+  point.plan_kind = 0;
+  if (const std::size_t i = locate_plan_element(model, s); i != 0) {
+    const PlanElement& element = model.plan_elements()[i - 1];
+    if (evaluate_plan_element(element, s, point)) {
+      point.plan_kind = element.kind;
+      if (direction < 0.0) point.normal_direction += kPi;
+      if (speed != nullptr) {
+        const double k = point.curvature;
+        cap = std::min(cap, speed->v85_max / (1.0 + kCurvatureSpeedFactor * k * std::sqrt(k)));
+      }
+    }
+  }
+
+  point.profile_kind = 0;
+  if (const std::size_t i = locate_profile_element(model, s); i != 0) {
+    const ProfileElement& element = model.profile_elements()[i - 1];
+    double grade = 0.0;
+    evaluate_profile_element(element, s, point.z, grade);
+    point.grade = direction * grade;
+    point.profile_kind = element.kind;
+    if (speed != nullptr && point.grade > 0.0 && speed->lane_class <= kMaxLaneClassForGradeReduction) {
+      cap = std::min(cap, speed->v85_max - kGradeSpeedFactor * point.grade * point.grade);
+    }
+  }
+
+  evaluate_crossfall(model, s, sense, point.left_crossfall, point.right_crossfall);
+  point.speed_cap = cap;
+  return point.plan_kind;
+}
+
+}  // namespace corvalinde
