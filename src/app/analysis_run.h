@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 
+#include "analysis/cross_section.h"
 #include "output/console.h"
 #include "road/road_model.h"
 
@@ -22,13 +23,6 @@ enum FileType : int { kNativeDesignFile = 1, kLandXmlFile = 2 };
 // Modal result of a cancelled dialog (Esc).
 inline constexpr int kCancelled = 27;
 
-// Bytes 10 to 13 of the selection: what the visibility analyses receive.
-struct CrossSection {
-  std::int8_t lane_width_dm = 35;        // 25, 30 or 35
-  std::uint8_t median_width_dm = 0;      // 0 to 150
-  std::int8_t median_blocks_sight = 0;   // non-zero: no sight across the central reserve
-  std::int8_t side_clearance_dm = 40;    // 40 to 100
-};
 
 // The user's choices, stored as a 14-byte little-endian record (settings
 // section "Parameters", record 256). Defaults are those of a record never stored.

@@ -1,0 +1,35 @@
+// The core of one application process, shared by the desktop program and
+// corvalinde-cli: the road model and the console it owns for the whole
+// process, the readers of both file types and the four analysis slots, wired
+// into one AnalysisRun. The front end owns the CoreApplication and supplies
+// the selection step for each run.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/analysis_run.h"
+
+namespace corvalinde {
+
+class CoreApplication {
+ public:
+  CoreApplication();
+  ~CoreApplication();
+  CoreApplication(const CoreApplication&) = delete;
+  CoreApplication& operator=(const CoreApplication&) = delete;
+
+  RoadModel& model() { return model_; }
+  Console& console() { return console_; }
+
+  // Runs the whole cycle on the file with the given selection step.
+  RunOutcome open_design(const std::string& path, int file_type, SelectionStep& step);
+
+ private:
+  struct Parts;
+  RoadModel model_;
+  Console console_;
+  std::unique_ptr<Parts> parts_;
+};
+
+}  // namespace corvalinde

@@ -1,0 +1,177 @@
+#include "import/native_design_writer.h"
+
+#include <cmath>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include <fmt/format.h>
+
+#include "output/utf8.h"
+
+namespace corvalinde {
+namespace {
+
+constexpr int kVersion = 400;
+// The count field of a header has four columns.
+constexpr std::size_t kMaxItems = 9999;
+// Column widths and decimals of the version-400 records.
+constexpr int kExponentWidth = 23;  // plan values A, B, C; profile grade/radius and vertex
+constexpr int kExponentDecimals = 16;
+constexpr int kAngleWidth = 16;  // plan direction, tau near, tau far
+constexpr int kAngleDecimals = 13;
+constexpr int kStationWidth = 13;  // stations, coordinates, elevations
+constexpr int kStationDecimals = 5;
+constexpr std::size_t kNameWidth = 6;
+constexpr std::size_t kPointsPerLine = 4;
+
+class RecordBuilder {
+ public:
+  // `decimals` in fixed notation when the value fits the width, else fewer
+  // decimals, else exponent form with as many digits as fit.
+  void fixed(double value, int width, int decimals) {
+    if (!std::isfinite(value)) {
+      ok_ = false;
+      return;
+    }
+    const auto w = static_cast<std::size_t>(width);
+    for (int d = decimals; d >= 0; --d) {
+      const std::string text = fmt::format("{:.{}f}", value, d);
+      if (text.size() <= w) {
+        text_ += fmt::format("{:>{}}", text, w);
+        return;
+      }
+    }
+    exponent(value, width, decimals);
+  }
+
+  void exponent(double value, int width, int decimals) {
+    if (!std::isfinite(value)) {
+      ok_ = false;
+      return;
+    }
+    const auto w = static_cast<std::size_t>(width);
+    for (int d = decimals; d >= 0; --d) {
+      const std::string text = fmt::format("{:.{}E}", value, d);
+      if (text.size() <= w) {
+        text_ += fmt::format("{:>{}}", text, w);
+        return;
+      }
+    }
+    ok_ = false;
+  }
+
+  void character(char c) { text_ += c; }
+  void name(const std::string& name) { text_ += utf8_fit(name, kNameWidth); }
+
+  // The record as a line; false when a value could not be written.
+  bool end_line(std::ostream& out) {
+    const bool ok = ok_;
+    if (ok) out << text_ << '\n';
+    text_.clear();
+    ok_ = true;
+    return ok;
+  }
+
+ private:
+  std::string text_;
+  bool ok_ = true;
+};
+
+// "0", "1", "2" for -1, 0, +1.
+std::optional<char> sign_character(std::int8_t value) {
+  if (value < -1 || value > 1) return std::nullopt;
+  return static_cast<char>('1' + value);
+}
+
+void write_header(std::ostream& out, int section, std::size_t count) {
+  out << fmt::format("{:>3}   {:>3}{:>4}\n", section, kVersion, count);
+}
+
+NativeWriteStatus write_plan(const RoadModel& model, std::ostream& out) {
+  write_header(out, 3, model.plan_count());
+  RecordBuilder r;
+  for (const PlanElement& e : model.plan_elements()) {
+    const std::optional<char> orientation = sign_character(e.orientation);
+    const std::optional<char> turn = sign_character(e.turn);
+    if (e.kind < kPlanLine || e.kind > kPlanClothoid || !orientation || !turn) {
+      return NativeWriteStatus::kBadRecord;
+    }
+    r.character(static_cast<char>('0' + e.kind));
+    r.name(e.name);
+    r.character(*orientation);
+    r.character(*turn);
+    for (const double v : {e.value_a, e.value_b, e.value_c}) r.exponent(v, kExponentWidth, kExponentDecimals);
+    for (const double v : {e.direction, e.tau_near, e.tau_far}) r.fixed(v, kAngleWidth, kAngleDecimals);
+    if (!r.end_line(out)) return NativeWriteStatus::kValueNotWritable;
+    for (const double v : {e.start_station, e.start_x, e.start_y, e.end_station, e.end_x, e.end_y}) {
+      r.fixed(v, kStationWidth, kStationDecimals);
+    }
+    if (!r.end_line(out)) return NativeWriteStatus::kValueNotWritable;
+  }
+  return NativeWriteStatus::kOk;
+}
+
+NativeWriteStatus write_profile(const RoadModel& model, std::ostream& out) {
+  write_header(out, 4, model.profile_count());
+  RecordBuilder r;
+  for (const ProfileElement& e : model.profile_elements()) {
+    if (e.kind != kProfileGrade && e.kind != kProfileParabola) return NativeWriteStatus::kBadRecord;
+    r.character(static_cast<char>('0' + e.kind));
+    r.name(e.name);
+    for (const double v : {e.start_station, e.start_elevation, e.end_station, e.end_elevation}) {
+      r.fixed(v, kStationWidth, kStationDecimals);
+    }
+    for (const double v : {e.grade_or_radius, e.vertex_station, e.vertex_elevation}) {
+      r.exponent(v, kExponentWidth, kExponentDecimals);
+    }
+    if (!r.end_line(out)) return NativeWriteStatus::kValueNotWritable;
+  }
+  return NativeWriteStatus::kOk;
+}
+
+// Free format, four points to a line; the shortest form that reads back to
+// the same double.
+NativeWriteStatus write_crossfall(const RoadModel& model, std::ostream& out) {
+  write_header(out, 10, model.crossfall_count());
+  const auto& points = model.crossfall_points();
+  std::string line;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const CrossfallPoint& p = points[i];
+    if (!std::isfinite(p.station) || !std::isfinite(p.left) || !std::isfinite(p.right)) {
+      return NativeWriteStatus::kValueNotWritable;
+    }
+    line += fmt::format(" {} {} {}", p.station, p.left, p.right);
+    if ((i + 1) % kPointsPerLine == 0 || i + 1 == points.size()) {
+      out << line << '\n';
+      line.clear();
+    }
+  }
+  return NativeWriteStatus::kOk;
+}
+
+}  // namespace
+
+NativeWriteStatus write_native_design(const RoadModel& model, std::ostream& output) {
+  if (model.plan_count() > kMaxItems || model.profile_count() > kMaxItems ||
+      model.crossfall_count() > kMaxItems) {
+    return NativeWriteStatus::kTooManyItems;
+  }
+  NativeWriteStatus status = NativeWriteStatus::kOk;
+  if (model.has_plan()) status = write_plan(model, output);
+  if (status == NativeWriteStatus::kOk && model.has_profile()) status = write_profile(model, output);
+  if (status == NativeWriteStatus::kOk && model.has_crossfall()) status = write_crossfall(model, output);
+  if (status == NativeWriteStatus::kOk && !output.good()) status = NativeWriteStatus::kIoError;
+  return status;
+}
+
+NativeWriteStatus write_native_design(const RoadModel& model, const std::string& path) {
+  std::ofstream file(path, std::ios::out | std::ios::binary | std::ios::trunc);
+  if (!file.is_open()) return NativeWriteStatus::kIoError;
+  const NativeWriteStatus status = write_native_design(model, file);
+  file.close();
+  if (status == NativeWriteStatus::kOk && file.fail()) return NativeWriteStatus::kIoError;
+  return status;
+}
+
+}  // namespace corvalinde
