@@ -1,5 +1,7 @@
 #include "services/message_table.h"
 
+#include <cmath>
+
 #include <dlfcn.h>
 
 #include <exception>
@@ -184,6 +186,16 @@ void use_message_image_as_builtin_for_tests(std::span<const std::uint8_t> image)
 }
 
 namespace detail {
+
+double round_half_away(double x, int decimals) {
+  // Beyond 2^52 a double has no fractional digits left to round.
+  constexpr double kNoFraction = 4503599627370496.0;
+  if (decimals < 0 || decimals > 15) return x;
+  const double scale = std::pow(10.0, decimals);
+  const double scaled = x * scale;
+  if (!std::isfinite(scaled) || std::fabs(scaled) >= kNoFraction) return x;
+  return std::round(scaled) / scale;
+}
 
 std::string format_message_args(int n, std::size_t width, fmt::format_args args, std::size_t value_count) {
   const std::string pattern = message_trimmed(n);

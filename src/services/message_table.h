@@ -69,7 +69,29 @@ void use_message_image_as_builtin_for_tests(std::span<const std::uint8_t> image)
 
 namespace detail {
 std::string format_message_args(int n, std::size_t width, fmt::format_args args, std::size_t value_count);
+
+// A real value of a template. Fixed forms ("{:.2f}") round halves away from
+// zero (0.125 gives 0.13), where fmt alone would round them to even.
+struct MessageReal {
+  double value;
+};
+
+// x rounded to `decimals` decimals, halves away from zero; x itself when the
+// scaled value has no fraction left to round or is not finite.
+double round_half_away(double x, int decimals);
+
+inline MessageReal message_value(double v) { return {v}; }
+inline MessageReal message_value(float v) { return {static_cast<double>(v)}; }
+template <typename T>
+const T& message_value(const T& v) {
+  return v;
 }
+
+template <typename... Values>
+std::string format_message_values(int n, std::size_t width, const Values&... values) {
+  return format_message_args(n, width, fmt::make_format_args(values...), sizeof...(Values));
+}
+}  // namespace detail
 
 // A template message: message n used as an fmt format string for the values,
 // in the order the caller gives them, and the result cut or blank-padded to
@@ -77,7 +99,37 @@ std::string format_message_args(int n, std::size_t width, fmt::format_args args,
 // never throws: the result is the message text followed by the values.
 template <typename... Args>
 std::string format_message(int n, std::size_t width, const Args&... args) {
-  return detail::format_message_args(n, width, fmt::make_format_args(args...), sizeof...(Args));
+  return detail::format_message_values(n, width, detail::message_value(args)...);
 }
 
 }  // namespace corvalinde
+
+// Formats a MessageReal as a double, rounding fixed forms half away from zero.
+template <>
+struct fmt::formatter<corvalinde::detail::MessageReal> : fmt::formatter<double> {
+  // Reads the precision and the presentation type, then lets the double
+  // formatter parse the same specification.
+  auto parse(fmt::format_parse_context& ctx) -> decltype(ctx.begin()) {
+    auto it = ctx.begin();
+    const auto end = ctx.end();
+    for (; it != end && *it != '}'; ++it) {
+      if (*it == '.' && it + 1 != end && *(it + 1) >= '0' && *(it + 1) <= '9') {
+        int p = 0;
+        while (it + 1 != end && *(it + 1) >= '0' && *(it + 1) <= '9') p = p * 10 + (*++it - '0');
+        precision_ = p;
+      }
+      type_ = *it;
+    }
+    return fmt::formatter<double>::parse(ctx);
+  }
+  template <typename FormatContext>
+  auto format(corvalinde::detail::MessageReal real, FormatContext& ctx) const -> decltype(ctx.out()) {
+    double v = real.value;
+    if (precision_ >= 0 && (type_ == 'f' || type_ == 'F')) v = corvalinde::detail::round_half_away(v, precision_);
+    return fmt::formatter<double>::format(v, ctx);
+  }
+
+ private:
+  int precision_ = -1;
+  char type_ = 0;
+};

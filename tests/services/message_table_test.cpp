@@ -351,6 +351,17 @@ TEST_F(MessageTable, TemplatesFormatTheirValuesInOrder) {
   EXPECT_EQ(format_message(6, 11), "sans valeur");
 }
 
+TEST_F(MessageTable, FixedFormsRoundHalvesAwayFromZero) {
+  ASSERT_EQ(load_message_image(image_of(std::vector<std::string>{"{:.2f}", "{:>6.1f}|{:.0f}", "{:.3}", "{:.4f}"})),
+            MessageImageStatus::kValid);
+  EXPECT_EQ(format_message(1, 5, 0.125), "0.13 ") << "fmt alone rounds this half to even";
+  EXPECT_EQ(format_message(1, 5, -0.125), "-0.13");
+  EXPECT_EQ(format_message(2, 8, 0.25, 2.5), "   0.3|3");
+  EXPECT_EQ(format_message(3, 5, 0.125), "0.125") << "general forms keep fmt's own rounding";
+  EXPECT_EQ(format_message(4, 9, 1234.56785), "1234.5679");
+  EXPECT_EQ(format_message(4, 10, 1e300), fmt::format("{:.4f}", 1e300).substr(0, 10));
+}
+
 TEST_F(MessageTable, TemplateThatDoesNotFormatGivesTextThenValues) {
   ASSERT_EQ(load_message_image(image_of(std::vector<std::string>{"{:d} mètres", "{} {} {}", "{"})),
             MessageImageStatus::kValid);
