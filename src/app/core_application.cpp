@@ -1,5 +1,9 @@
 #include "app/core_application.h"
 
+#include "analysis/alignment_review.h"
+#include "analysis/profile_review.h"
+#include "analysis/superelevation_review.h"
+#include "analysis/visibility_analyses.h"
 #include "import/native_design_reader.h"
 
 namespace corvalinde {
@@ -12,16 +16,52 @@ class NativeReader final : public DesignReader {
   }
 };
 
+class HorizontalAlignmentAnalysis final : public Analysis {
+ public:
+  void run(Console& console, const RoadModel& model, int road_type, const CrossSection&) override {
+    horizontal_alignment_review(console, model, road_type);
+  }
+};
+
+class SuperelevationAnalysis final : public Analysis {
+ public:
+  void run(Console& console, const RoadModel& model, int road_type, const CrossSection&) override {
+    superelevation_review(console, model, road_type);
+  }
+};
+
+class VerticalProfileAnalysis final : public Analysis {
+ public:
+  void run(Console& console, const RoadModel& model, int road_type, const CrossSection&) override {
+    vertical_profile_review(console, model, road_type);
+  }
+};
+
+class VisibilityAnalysis final : public Analysis {
+ public:
+  void run(Console& console, const RoadModel& model, int road_type, const CrossSection& cross_section) override {
+    visibility_analyses(console, model, road_type, cross_section);
+  }
+};
+
 }  // namespace
 
 struct CoreApplication::Parts {
   NativeReader native;
+  HorizontalAlignmentAnalysis horizontal_alignment;
+  SuperelevationAnalysis superelevation;
+  VerticalProfileAnalysis vertical_profile;
+  VisibilityAnalysis visibility;
   AnalysisRun run;
 };
 
 CoreApplication::CoreApplication() : parts_(std::make_unique<Parts>()) {
   parts_->run.model = &model_;
   parts_->run.native_reader = &parts_->native;
+  parts_->run.slots[0] = &parts_->horizontal_alignment;
+  parts_->run.slots[1] = &parts_->superelevation;
+  parts_->run.slots[2] = &parts_->vertical_profile;
+  parts_->run.slots[3] = &parts_->visibility;
 }
 
 CoreApplication::~CoreApplication() = default;

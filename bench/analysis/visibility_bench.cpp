@@ -1,0 +1,129 @@
+// Cost of the whole visibility analysis (curve entries, obstacles both ways,
+// passing both ways) on a generated two-lane road of 50 km, and of the same
+// on a 2x2 road (curve entries, obstacles with their alternative target),
+// reported as milliseconds per km of road and sight lines tested per second.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
+#include "analysis/sight_line.h"
+#include "analysis/visibility_analyses.h"
+#include "road_builder.h"
+#include "services/message_table.h"
+
+namespace corvalinde {
+namespace {
+
+using road_testing::PlanBuilder;
+using road_testing::ProfileBuilder;
+
+constexpr double kRoadLength = 50000.0;
+
+// A road of at least `length` metres: line, clothoid, arc, clothoid groups
+// with radii cycling through `radii` and alternating turns; grade lines of
+// up to 6 % joined by crest and sag curves; crowned straights and one-way
+// curves.
+RoadModel generated_road(double length, const std::vector<double>& radii) {
+  constexpr std::array kLines{320.0, 90.0, 650.0, 180.0, 900.0, 240.0, 480.0};
+  constexpr std::array kArcs{140.0, 260.0, 420.0, 180.0, 330.0};
+  PlanBuilder plan(0.0, 600000.0, 200000.0, 0.7);
+  std::vector<CrossfallPoint> crossfall{{0.0, 2.5, -2.5}};
+  for (std::size_t g = 0; plan.station() < length; ++g) {
+    const double side = g % 2 == 0 ? 1.0 : -1.0;
+    const double radius = radii[g % radii.size()];
+    const double transition = std::clamp(radius / 8.0 + 30.0, 40.0, 250.0);
+    const double superelevation = side * std::clamp(7.0 - radius / 400.0, 2.5, 7.0);
+    plan.line(kLines[g % kLines.size()]);
+    crossfall.push_back({plan.station(), 2.5, -2.5});
+    plan.clothoid(transition, side / radius);
+    crossfall.push_back({plan.station(), superelevation, superelevation});
+    plan.arc(side * radius, kArcs[g % kArcs.size()]);
+    crossfall.push_back({plan.station(), superelevation, superelevation});
+    plan.clothoid(transition, 0.0);
+    crossfall.push_back({plan.station(), 2.5, -2.5});
+  }
+  plan.line(300.0);
+  const double end = plan.station();
+  crossfall.push_back({end, 2.5, -2.5});
+
+  constexpr std::array kGrades{0.045, -0.02, 0.06, -0.055, 0.01, -0.035, 0.025, -0.06};
+  constexpr std::array kCrestRadii{3000.0, 6000.0, 10000.0, 15000.0};
+  constexpr std::array kSagRadii{2000.0, 4000.0, 8000.0};
+  ProfileBuilder profile(0.0, 400.0, -0.01);
+  for (std::size_t k = 0;; ++k) {
+    const double next = kGrades[k % kGrades.size()];
+    const double change = next - profile.grade();
+    const double radius = change < 0.0 ? kCrestRadii[k % kCrestRadii.size()] : kSagRadii[k % kSagRadii.size()];
+    const double curve = std::fabs(change) * radius;
+    const double straight = 200.0 + 110.0 * static_cast<double>(k % 4);
+    if (profile.station() + straight + curve + 100.0 > end) break;
+    profile.grade_line(straight);
+    profile.vertical_curve(curve, next);
+  }
+  profile.grade_line(end - profile.station());
+
+  RoadModel model;
+  model.set_plan(plan.take());
+  model.set_profile(profile.take());
+  model.set_crossfall(std::move(crossfall));
+  return model;
+}
+
+const RoadModel& two_lane_road() {
+  static const RoadModel model =
+      generated_road(kRoadLength, {150.0, 600.0, 250.0, 2000.0, 400.0, 900.0, 180.0, 1300.0, 300.0});
+  return model;
+}
+
+const RoadModel& dual_road() {
+  static const RoadModel model =
+      generated_road(kRoadLength, {700.0, 1500.0, 450.0, 3000.0, 900.0, 2000.0, 600.0});
+  return model;
+}
+
+void run_visibility(benchmark::State& state, const RoadModel& model, int road_type, const CrossSection& section) {
+  if (message_table_state() == MessageTableState::kNotInitialised) {
+    select_message_language(MessageLanguage::kFrench);
+    static_cast<void>(message_text(0, 1));
+  }
+  const double km = (usable_stations(model).last - usable_stations(model).first) / 1000.0;
+  const SightLineTally before = sight_line_tally();
+  std::size_t lines = 0;
+  for (auto _ : state) {
+    Console console;
+    visibility_analyses(console, model, road_type, section);
+    lines = console.line_count();
+    benchmark::DoNotOptimize(lines);
+  }
+  const SightLineTally after = sight_line_tally();
+  // Seconds of CPU per km of road (shown as m for milliseconds).
+  state.counters["time_per_km"] =
+      benchmark::Counter(km, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["sight_lines_per_s"] =
+      benchmark::Counter(static_cast<double>(after.lines - before.lines), benchmark::Counter::kIsRate);
+  state.counters["point_checks_per_s"] =
+      benchmark::Counter(static_cast<double>(after.point_checks - before.point_checks), benchmark::Counter::kIsRate);
+  state.counters["listing_lines"] = static_cast<double>(lines);
+}
+
+void BM_VisibilityTwoLaneArp(benchmark::State& state) {
+  CrossSection section;  // 3.50 m lanes, 4.0 m clearance
+  run_visibility(state, two_lane_road(), 0, section);
+}
+BENCHMARK(BM_VisibilityTwoLaneArp)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+void BM_VisibilityDualCarriageway(benchmark::State& state) {
+  CrossSection section;
+  section.median_width_dm = 30;
+  section.median_blocks_sight = 1;
+  section.side_clearance_dm = 50;
+  run_visibility(state, dual_road(), 17, section);  // ICTAVRU A100 2x2: obstacles with two targets
+}
+BENCHMARK(BM_VisibilityDualCarriageway)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+}  // namespace
+}  // namespace corvalinde
