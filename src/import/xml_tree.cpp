@@ -282,7 +282,7 @@ class Parser {
   XmlError fail(XmlError error) { return error_ = error; }
   bool add_child(XmlEntryKind kind, const char* at, void* node);
   void open_element(const Token& name, bool is_declaration);
-  bool close_innermost();
+  void close_innermost();
   XmlError close_by_end_tag(std::string_view tag);
   bool add_text_run(char* begin, char* end);
   XmlError add_section(const Token& marker);
@@ -469,7 +469,7 @@ void Parser::open_element(const Token& name, bool is_declaration) {
   report_progress();
 }
 
-bool Parser::close_innermost() {
+void Parser::close_innermost() {
   const Frame frame = open_.back();
   const std::size_t count = children_.size() - frame.first_child;
   XmlElement& element = *frame.element;
@@ -484,7 +484,6 @@ bool Parser::close_innermost() {
   element.capacity = element.count;
   children_.resize(frame.first_child);
   open_.pop_back();
-  return true;
 }
 
 XmlError Parser::close_by_end_tag(std::string_view tag) {

@@ -1,8 +1,7 @@
-// XML tree: a small, lenient parser that turns a whole XML text held in memory
-// into a tree of elements, attributes, text runs and unparsed sections, plus
-// lookups by path and by attribute name. A parsed tree owns everything it
-// points to (names and values are cut out of the tree's own copy of the text);
-// free_xml of its root, or the XmlTree handle, releases it all. Nothing here
+// XML tree: a small, lenient parser of a whole XML text held in memory into a
+// tree of elements, attributes, text runs and unparsed sections, with lookups.
+// A tree owns all it points to (texts are cut out of its own copy of the
+// source); free_xml of its root, or the XmlTree handle, releases it. Nothing
 // throws: a failed parse gives a null tree, an error code and where it stopped.
 #pragma once
 
