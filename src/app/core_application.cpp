@@ -4,6 +4,7 @@
 #include "analysis/profile_review.h"
 #include "analysis/superelevation_review.h"
 #include "analysis/visibility_analyses.h"
+#include "import/landxml/landxml_reader.h"
 #include "import/native_design_reader.h"
 
 namespace corvalinde {
@@ -13,6 +14,13 @@ class NativeReader final : public DesignReader {
  public:
   int read(Console& console, RoadModel& model, const std::string& path) override {
     return read_native_design(console, model, path);
+  }
+};
+
+class LandXmlReader final : public DesignReader {
+ public:
+  int read(Console& console, RoadModel& model, const std::string& path) override {
+    return read_landxml(console, model, path);
   }
 };
 
@@ -48,6 +56,7 @@ class VisibilityAnalysis final : public Analysis {
 
 struct CoreApplication::Parts {
   NativeReader native;
+  LandXmlReader landxml;
   HorizontalAlignmentAnalysis horizontal_alignment;
   SuperelevationAnalysis superelevation;
   VerticalProfileAnalysis vertical_profile;
@@ -58,6 +67,7 @@ struct CoreApplication::Parts {
 CoreApplication::CoreApplication() : parts_(std::make_unique<Parts>()) {
   parts_->run.model = &model_;
   parts_->run.native_reader = &parts_->native;
+  parts_->run.landxml_reader = &parts_->landxml;
   parts_->run.slots[0] = &parts_->horizontal_alignment;
   parts_->run.slots[1] = &parts_->superelevation;
   parts_->run.slots[2] = &parts_->vertical_profile;

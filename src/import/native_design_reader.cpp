@@ -27,6 +27,8 @@ enum : int {
   kMsgUnreadableFile = 9,        // with the file name, when nothing was read
   kMsgReading = 55,              // heading, with the file name
   kMsgReadingEnded = 123,        // heading, after the file is closed
+  kMsgItemOutOfRange = 124,      // template: item number
+  kMsgItemBackwards = 125,       // template: item number
   kMsgPlanCount = 141,           // template: number of plan elements
   kMsgPlanDiscarded = 143,
   kMsgProfileCount = 211,        // template: number of profile elements
@@ -49,6 +51,19 @@ constexpr std::size_t kMaxReserve = 10000;
 constexpr long long kPointsPerGroup = 4;
 
 constexpr int kAllTables = kMaskPlan | kMaskProfile | kMaskCrossfall;
+
+// The admissible design. The analyses walk a road in 10 m steps, so their
+// time grows with its length: a table longer than 1 000 km, or stationed
+// beyond +-1e8 m, is no road but a damaged file, and is refused rather than
+// walked for hours. Other values: coordinates, elevations, radii and
+// parameters up to 1e9 m (national grids stay below 1e8), grades and
+// crossfalls up to 100 per cent (45 degrees).
+constexpr double kMaxStation = 1.0e8;
+constexpr double kMaxTableExtent = 1.0e6;
+constexpr double kMaxMagnitude = 1.0e9;
+constexpr double kMaxPercent = 100.0;
+// Stations may go back by this much (m) at a join, the rounding of the file.
+constexpr double kStationOrderTolerance = 0.001;
 
 // ---------------------------------------------------------------------------
 // Lines of the file: whole lines (never cut at a column), without the line
@@ -211,6 +226,33 @@ bool all_finite(std::initializer_list<double> values) {
   return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
 }
 
+bool all_within(double limit, std::initializer_list<double> values) {
+  return std::all_of(values.begin(), values.end(), [limit](double v) { return std::fabs(v) <= limit; });
+}
+
+enum class ItemCheck { kOk, kOutOfRange, kBackwards };
+
+// The stations of one table, item after item: each within +-kMaxStation,
+// none ending before it starts or starting before the previous one ended,
+// and the whole table at most kMaxTableExtent long.
+class StationOrder {
+ public:
+  [[nodiscard]] ItemCheck add(double start, double end) {
+    if (!all_within(kMaxStation, {start, end})) return ItemCheck::kOutOfRange;
+    if (end < start - kStationOrderTolerance) return ItemCheck::kBackwards;
+    if (any_ && start < last_end_ - kStationOrderTolerance) return ItemCheck::kBackwards;
+    if (!any_) first_start_ = last_end_ = start;
+    any_ = true;
+    last_end_ = std::max(last_end_, end);
+    return last_end_ - first_start_ > kMaxTableExtent ? ItemCheck::kOutOfRange : ItemCheck::kOk;
+  }
+
+ private:
+  bool any_ = false;
+  double first_start_ = 0.0;
+  double last_end_ = 0.0;
+};
+
 // ---------------------------------------------------------------------------
 
 class NativeReader {
@@ -306,6 +348,15 @@ class NativeReader {
     return (this->*read)(h);
   }
 
+  // Writes why item `number` is refused, if it is; false ends the reading.
+  bool accept_item(long long number, ItemCheck check) {
+    if (check == ItemCheck::kOk) return true;
+    console_write(console_, kConsoleOrdinary,
+                  format_message(check == ItemCheck::kBackwards ? kMsgItemBackwards : kMsgItemOutOfRange,
+                                 kListingLineWidth, static_cast<int>(number)));
+    return false;
+  }
+
   static std::size_t reserve_size(long long count) {
     return static_cast<std::size_t>(std::min<long long>(count, static_cast<long long>(kMaxReserve)));
   }
@@ -316,11 +367,17 @@ class NativeReader {
     elements.reserve(reserve_size(h.count));
     std::string first;
     std::string second;
+    StationOrder order;
     for (long long i = 1; i <= h.count; ++i) {
       if (!lines_.next(first) || !lines_.next(second)) return false;
       PlanElement e;
       if (!decode_plan_element(ColumnLine(first), ColumnLine(second), h.version,
                                static_cast<std::size_t>(i), e)) {
+        return false;
+      }
+      const bool in_range = all_within(kMaxMagnitude, {e.start_x, e.start_y, e.end_x, e.end_y, e.value_a, e.value_b,
+                                                       e.value_c, e.direction, e.tau_near, e.tau_far});
+      if (!accept_item(i, in_range ? order.add(e.start_station, e.end_station) : ItemCheck::kOutOfRange)) {
         return false;
       }
       elements.push_back(std::move(e));
@@ -389,6 +446,7 @@ class NativeReader {
     std::vector<ProfileElement> elements;
     elements.reserve(reserve_size(h.count));
     std::string text;
+    StationOrder order;
     for (long long i = 1; i <= h.count; ++i) {
       if (!lines_.next(text)) return false;
       const ColumnLine line(text);
@@ -402,6 +460,12 @@ class NativeReader {
       e.kind = kind == "1" ? kProfileGrade : kProfileParabola;
       const ProfileElement* previous = elements.empty() ? nullptr : &elements.back();
       if (!decode_profile_element(line, h.version, static_cast<std::size_t>(i), previous, e)) {
+        return false;
+      }
+      const bool in_range =
+          all_within(kMaxMagnitude, {e.start_elevation, e.end_elevation, e.vertex_station, e.vertex_elevation}) &&
+          std::fabs(e.grade_or_radius) <= (e.kind == kProfileGrade ? kMaxPercent : kMaxMagnitude);
+      if (!accept_item(i, in_range ? order.add(e.start_station, e.end_station) : ItemCheck::kOutOfRange)) {
         return false;
       }
       elements.push_back(std::move(e));
@@ -465,6 +529,7 @@ class NativeReader {
     std::vector<CrossfallPoint> points;
     points.reserve(reserve_size(h.count));
     std::string text;
+    StationOrder order;
     for (long long done = 0; done < h.count; done += kPointsPerGroup) {
       const long long in_group = std::min(kPointsPerGroup, h.count - done);
       std::array<double, 3 * kPointsPerGroup> values{};
@@ -481,7 +546,11 @@ class NativeReader {
         if (got < wanted && r == ListDirectedInput::Result::kUnreadable) return false;
       }
       for (std::size_t k = 0; k < wanted; k += 3) {
-        points.push_back(CrossfallPoint{values[k], values[k + 1], values[k + 2]});
+        const CrossfallPoint p{values[k], values[k + 1], values[k + 2]};
+        const ItemCheck check =
+            all_within(kMaxPercent, {p.left, p.right}) ? order.add(p.station, p.station) : ItemCheck::kOutOfRange;
+        if (!accept_item(static_cast<long long>(points.size()) + 1, check)) return false;
+        points.push_back(p);
       }
     }
     // One point encloses no interval: the table stays incomplete.

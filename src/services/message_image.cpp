@@ -84,10 +84,18 @@ MessageImageStatus read_message_image(std::span<const std::uint8_t> image, Messa
   const std::size_t text_size = read_u16(offsets + 2 * static_cast<std::size_t>(count)) - read_u16(offsets);
   const std::size_t text_start = kMessageImageHeaderSize + offsets_size;
   if (image.size() - text_start < text_size) return MessageImageStatus::kTruncatedText;
-  view.count = count;
-  view.selector = selector_from_flags(static_cast<char>(image[2]), static_cast<char>(image[3]));
-  view.offsets = image.subspan(kMessageImageHeaderSize, offsets_size);
-  view.text = image.subspan(text_start, text_size);
+  MessageImageView checked;
+  checked.count = count;
+  checked.selector = selector_from_flags(static_cast<char>(image[2]), static_cast<char>(image[3]));
+  checked.offsets = image.subspan(kMessageImageHeaderSize, offsets_size);
+  checked.text = image.subspan(text_start, text_size);
+  // Every text ends up in console lines and windows, which hold UTF-8.
+  for (int n = 1; n <= count; ++n) {
+    if (!is_valid_utf8(expand_stored_entry(checked.stored_entry(n), checked.selector))) {
+      return MessageImageStatus::kInvalidText;
+    }
+  }
+  view = checked;
   return MessageImageStatus::kValid;
 }
 

@@ -35,6 +35,7 @@ enum class MessageImageStatus {
   kTruncatedOffsets,   // the offset table runs past the end
   kDecreasingOffsets,  // an offset is smaller than the one before it
   kTruncatedText,      // the text area runs past the end
+  kInvalidText,        // an entry does not expand to valid UTF-8
 };
 
 // A checked image; the spans point into the image it was read from.

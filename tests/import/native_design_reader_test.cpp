@@ -167,8 +167,10 @@ PlanRecord clothoid(char orientation, char turn) {
 TEST(NativeReader, ClothoidOrientationAndTurnCharactersGiveSigns) {
   RoadModel model;
   Console console;
-  ASSERT_EQ(read_text(header(3, 2) + clothoid('0', '2').v400() + clothoid('2', '0').v400(), model, console),
-            kMaskPlan);
+  PlanRecord second = clothoid('2', '0');
+  second.s0 = 150.0;
+  second.s1 = 300.0;
+  ASSERT_EQ(read_text(header(3, 2) + clothoid('0', '2').v400() + second.v400(), model, console), kMaskPlan);
   EXPECT_EQ(model.plan(1).orientation, -1);
   EXPECT_EQ(model.plan(1).turn, 1);
   EXPECT_EQ(model.plan(1).value_a, 150.0);

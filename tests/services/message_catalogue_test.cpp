@@ -177,8 +177,10 @@ std::string text_of(const MessageSource& source, int n) {
 const std::set<int>& used_messages() {
   static const std::set<int> used = [] {
     std::set<int> s = {9,   10,  11,  12,  13,  14,  15,  17,  19,  35,  40,  41,  52,  55,  111, 112, 113, 115,
-                       121, 122, 123, 141, 143, 144, 145, 211, 212, 213, 214, 215, 223, 224, 226, 227, 281, 283,
-                       284, 292, 378, 391, 392, 393, 394, 395};
+                       121, 122, 123, 124, 125, 141, 143, 144, 145, 211, 212, 213, 214, 215, 223, 224, 226, 227,
+                       281, 283, 284, 292, 378, 391, 392, 393, 394, 395,
+                       // LandXML reader: unread content, conversions, where a table ends.
+                       142, 146, 147, 148, 149, 216, 217, 218, 282, 285};
     for (int n = 129; n <= 140; ++n) s.insert(n);
     for (int n = 153; n <= 157; ++n) s.insert(n);
     for (int n = 161; n <= 183; ++n) {
@@ -207,6 +209,7 @@ constexpr Value T = Value::kText;
 const std::vector<Template>& templates() {
   static const std::vector<Template> list = {
       {9, {T}},       {55, {T}},          {141, {I}},         {145, {T}},         {211, {I}},
+      {124, {I}},     {125, {I}},
       {215, {T}},     {281, {I}},         {153, {R}},         {154, {R}},         {155, {R}},
       {156, {R}},     {157, {I, T, R, R, T}},                 {166, {I}},         {168, {I}},
       {169, {I, I}},  {170, {I}},         {172, {R}},         {173, {R}},         {179, {I}},
@@ -215,6 +218,8 @@ const std::vector<Template>& templates() {
       {236, {R}},     {237, {I}},         {238, {I}},         {292, {I, R, R, R}},
       {304, {R}},     {305, {R}},         {308, {R, R}},      {309, {R, R}},      {311, {R, R}},
       {313, {R, R}},  {316, {R, R}},      {317, {R, R}},
+      {142, {T, I}},  {146, {T, R}},      {147, {R}},         {148, {R}},         {149, {T, R}},
+      {216, {T, I}},  {217, {T, R}},      {218, {T, R}},      {282, {R}},         {285, {R, R}},
   };
   return list;
 }
@@ -476,6 +481,16 @@ TEST(MessageCatalogue, ReaderLinesLeaveRoomForTheNamesTheyCarry) {
     for (const int n : {9, 55, 145, 215}) {
       EXPECT_LE(char_count(format_with(text_of(*source, n), {T}, kSmall, {""})), kFixedPartWidth)
           << name << " message " << n;
+    }
+  }
+}
+
+TEST(MessageCatalogue, LandXmlReaderNotesFitTheLineWithAThirtyCharacterElementType) {
+  const std::string element_type(30, 'x');
+  for (const auto& [name, source] : all_sources()) {
+    for (const int n : {142, 146, 147, 148, 149, 216, 217, 218, 282, 285}) {
+      const std::string line = wide(*source, n, {element_type});
+      EXPECT_LE(char_count(line), kLineWidth) << name << " message " << n << ": " << line;
     }
   }
 }

@@ -1,0 +1,312 @@
+#include "import/landxml/landxml_reader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include <fmt/format.h>
+
+#include "import/landxml/landxml_attributes.h"
+#include "import/landxml/landxml_crossfall.h"
+#include "import/landxml/landxml_document.h"
+#include "import/landxml/landxml_messages.h"
+#include "import/landxml/landxml_plan.h"
+#include "import/landxml/landxml_profile.h"
+#include "import/native_design_reader.h"
+#include "output/listings.h"
+#include "output/utf8.h"
+#include "services/diagnostic_log.h"
+#include "services/message_table.h"
+
+namespace corvalinde {
+namespace {
+
+namespace msg = landxml_message;
+
+// Messages that carry a file or alignment name leave it this many characters.
+constexpr std::size_t kNameRoom = kListingLineWidth - 30;
+
+// Children that carry no design data, or that the reader reads itself.
+constexpr std::string_view kReadOrDescriptiveTopLevel[] = {
+    "Project",    "Application", "Units",      "CoordinateSystem", "FeatureDictionary",
+    "DocFileRef", "Author",      "Alignments", "GradeModel"};
+constexpr std::string_view kReadOrDescriptiveInAlignment[] = {"CoordGeom", "Profile", "Feature"};
+constexpr std::string_view kReadOrDescriptiveInProfile[] = {"ProfAlign", "Feature"};
+
+template <std::size_t N>
+bool is_one_of(const XmlElement& element, const std::string_view (&names)[N]) {
+  if (element.name == nullptr) return true;
+  for (const std::string_view name : names) {
+    if (name == element.name) return true;
+  }
+  return false;
+}
+
+// Kinds of content the file holds and the reader leaves aside, in the order
+// first met, with their numbers.
+class UnreadContent {
+ public:
+  template <std::size_t N>
+  void collect(const XmlElement& parent, const std::string_view (&known)[N]) {
+    int index = 0;
+    while (const XmlElement* child = next_element(parent, index)) {
+      if (is_one_of(*child, known)) continue;
+      const std::string name = display_name(child->name, LandXmlEncoding::kUtf8, kElementTypeWidth);
+      bool counted = false;
+      for (auto& [kind, count] : kinds_) {
+        if (kind == name) {
+          ++count;
+          counted = true;
+        }
+      }
+      if (!counted) kinds_.emplace_back(name, 1);
+    }
+  }
+
+  void write(Console& console) const {
+    for (const auto& [kind, count] : kinds_) {
+      console_write(console, kConsoleOrdinary, format_message(msg::kNotRead, kListingLineWidth, kind, count));
+    }
+  }
+
+ private:
+  std::vector<std::pair<std::string, int>> kinds_;
+};
+
+std::string file_line(int message, std::string_view file_name) {
+  return format_message(message, kListingLineWidth, shorten_path_for_display(file_name, kNameRoom));
+}
+
+std::string serial_name(const char* prefix, int serial) {
+  return fmt::format("{}{:03d}", prefix, serial);
+}
+
+class Reading {
+ public:
+  Reading(Console& console, RoadModel& model, LandXmlDocument& document)
+      : console_(console), model_(model), document_(document) {}
+
+  void run() {
+    UnreadContent unread;
+    unread.collect(*document_.landxml, kReadOrDescriptiveTopLevel);
+    if (document_.status == LandXmlOpenStatus::kOpened) {
+      const AlignmentChoice choice = get_landxml_axe_p(document_, msg::kAlignmentChoice);
+      if (choice.chosen) {
+        const ChosenAlignment& alignment = choice.alignment;
+        read_plan(alignment);
+        read_profile(*alignment.alignment);
+        read_crossfall(alignment.name);
+        unread.collect(*alignment.alignment, kReadOrDescriptiveInAlignment);
+        int index = 0;
+        while (const XmlElement* profile = next_element(*alignment.alignment, index)) {
+          if (profile->name != nullptr && std::string_view(profile->name) == "Profile") {
+            unread.collect(*profile, kReadOrDescriptiveInProfile);
+          }
+        }
+      } else if (choice.candidates == 0) {
+        for (const PlanStep& step : choice.rejected) write_plan_failure(step, step.element.start_station);
+        // No alignment has a plan we can read: say what they hold instead.
+        int outer = 0;
+        while (const XmlElement* alignments = next_element(*document_.landxml, outer)) {
+          if (alignments->name == nullptr || std::string_view(alignments->name) != "Alignments") continue;
+          int inner = 0;
+          while (const XmlElement* a = next_element(*alignments, inner)) {
+            if (a->name != nullptr && std::string_view(a->name) == "Alignment") {
+              unread.collect(*a, kReadOrDescriptiveInAlignment);
+            }
+          }
+        }
+      }
+    }
+    unread.write(console_);
+  }
+
+  int mask() const { return mask_; }
+
+ private:
+  void write(const std::string& line) { console_write(console_, kConsoleOrdinary, line); }
+
+  void write_plan_failure(const PlanStep& step, double station) {
+    const int message = step.note == PlanNote::kUnsupported ? msg::kPlanUnsupported : msg::kPlanUnreadable;
+    write(format_message(message, kListingLineWidth, step.type, station));
+  }
+
+  void write_profile_notes(const std::vector<ProfileNoteLine>& notes) {
+    for (const ProfileNoteLine& note : notes) {
+      const int message =
+          note.note == ProfileNote::kUnsupported ? msg::kProfileUnsupported : msg::kProfileUnreadable;
+      write(format_message(message, kListingLineWidth, note.type, note.station));
+    }
+  }
+
+  void read_plan(const ChosenAlignment& alignment) {
+    write(format_message(msg::kAlignmentChosen, kListingLineWidth,
+                         std::string(utf8_prefix(alignment.display_name, kNameRoom))));
+    std::vector<PlanElement> plan;
+    int serials[4] = {0, 0, 0, 0};
+    static constexpr const char* kPrefixes[4] = {"", "DRO", "CER", "CLO"};
+    double station = alignment.start_station;
+    int index = 0;
+    for (;;) {
+      PlanStep step = read_plan_element(*alignment.coord_geom, index, document_.units);
+      if (step.status == 0) break;
+      if (step.status < 0) {
+        write_plan_failure(step, station);
+        break;
+      }
+      if (step.note == PlanNote::kSpiralAsArc)
+        write(format_message(msg::kSpiralAsArc, kListingLineWidth, station));
+      if (step.note == PlanNote::kSpiralAsLine)
+        write(format_message(msg::kSpiralAsLine, kListingLineWidth, station));
+      if (!(step.length >= kShortestPlanElement)) continue;
+      if (!(station + step.length - station >= kShortestPlanElement)) {
+        // Stations so large that the element's length no longer shows in them.
+        step.note = PlanNote::kUnreadable;
+        step.type = "staStart";
+        write_plan_failure(step, station);
+        break;
+      }
+      PlanElement& element = step.element;
+      const auto kind = static_cast<std::size_t>(element.kind);
+      element.name = serial_name(kPrefixes[kind], ++serials[kind]);
+      element.start_station = station;
+      element.end_station = station + step.length;
+      station = element.end_station;
+      plan.push_back(std::move(element));
+    }
+    if (plan.empty()) return;
+    write(format_message(msg::kPlanCount, kListingLineWidth, static_cast<int>(plan.size())));
+    model_.set_plan(std::move(plan));
+    mask_ |= kMaskPlan;
+  }
+
+  void read_profile(const XmlElement& alignment) {
+    const ProfileChoice choice =
+        get_landxml_axe_l(alignment, document_.units, document_.encoding, msg::kProfileChoice);
+    if (choice.candidates == 0) write_profile_notes(choice.rejected);
+    if (!choice.chosen) return;
+    write(format_message(msg::kProfileChosen, kListingLineWidth,
+                         std::string(utf8_prefix(choice.profile.display_name, kNameRoom))));
+    ProfileStep step(*choice.profile.prof_align, document_.units);
+    std::vector<ProfileElement> profile;
+    std::vector<ProfileElement> produced;
+    int grades = 0;
+    int parabolas = 0;
+    while (step.next(produced) >= 1) {
+      for (ProfileElement& element : produced) {
+        element.name =
+            element.kind == kProfileGrade ? serial_name("DRO", ++grades) : serial_name("PAR", ++parabolas);
+        profile.push_back(std::move(element));
+      }
+    }
+    if (step.circular_curves_converted() > 0) {
+      write(format_message(msg::kCurveConverted, kListingLineWidth, std::string("CircCurve"),
+                           step.circular_curves_converted()));
+    }
+    if (step.unsymmetrical_curves_converted() > 0) {
+      write(format_message(msg::kCurveConverted, kListingLineWidth, std::string("UnsymParaCurve"),
+                           step.unsymmetrical_curves_converted()));
+    }
+    write_profile_notes(step.notes());
+    if (profile.empty()) return;
+    write(format_message(msg::kProfileCount, kListingLineWidth, static_cast<int>(profile.size())));
+    model_.set_profile(std::move(profile));
+    mask_ |= kMaskProfile;
+  }
+
+  void read_crossfall(const std::string& alignment_name) {
+    const XmlElement* surface =
+        get_landxml_devers(*document_.landxml, alignment_name, msg::kSurfaceChoice, document_.encoding);
+    if (surface == nullptr) return;
+    const XmlElement* left_zone = get_landxml_zones_dev(*surface, "left");
+    write_log("left", PELQNODENAME_PTR(left_zone));
+    const XmlElement* right_zone = get_landxml_zones_dev(*surface, "right");
+    write_log("right", PELQNODENAME_PTR(right_zone));
+    if (left_zone == nullptr || right_zone == nullptr) return;
+    ZoneList left(*left_zone, document_.units);
+    ZoneList right(*right_zone, document_.units);
+    std::vector<CrossfallPoint> points = merge_crossfall_zones(left, right);
+    // The gaps either side left within the table, each once, in station order.
+    const double end = points.empty() ? 0.0 : points.back().station;
+    std::vector<std::pair<double, double>> gaps;
+    for (const ZoneList* side : {&left, &right}) {
+      for (const auto& gap : side->gaps()) {
+        if (gap.first < end) gaps.push_back(gap);
+      }
+    }
+    std::sort(gaps.begin(), gaps.end());
+    gaps.erase(std::unique(gaps.begin(), gaps.end()), gaps.end());
+    for (const auto& [from, to] : gaps)
+      write(format_message(msg::kCrossfallGapBridged, kListingLineWidth, from, to));
+    for (const ZoneList* side : {&left, &right}) {
+      if (!std::isnan(side->cut_at()))
+        write(format_message(msg::kCrossfallCut, kListingLineWidth, side->cut_at()));
+    }
+    if (points.size() < 2) return;
+    write(format_message(msg::kCrossfallCount, kListingLineWidth, static_cast<int>(points.size() - 1)));
+    model_.set_crossfall(std::move(points));
+    mask_ |= kMaskCrossfall;
+  }
+
+  Console& console_;
+  RoadModel& model_;
+  LandXmlDocument& document_;
+  int mask_ = 0;
+};
+
+int finish_reading(Console& console, RoadModel& model, LandXmlDocument document, std::string_view file_name) {
+  if (document.status == LandXmlOpenStatus::kRejected) return 0;
+  Reading reading(console, model, document);
+  try {
+    reading.run();
+  } catch (...) {
+    // Memory ran out on the way: the tables completed so far stay.
+    write_log("read_landxml", "reading stopped");
+  }
+  const int mask = reading.mask();
+  write_log("close root");
+  document.tree.reset();
+  if (document.status == LandXmlOpenStatus::kNoAlignments) return 0;
+  console_write_message(console, kConsoleHeadingLine, msg::kReadingEnded);
+  if (model.has_plan() && (mask & kMaskPlan) == 0) {
+    console_write_message(console, kConsoleOrdinary, msg::kPlanDiscarded);
+    model.discard_plan();
+  }
+  if (model.has_profile() && (mask & kMaskProfile) == 0) {
+    console_write_message(console, kConsoleOrdinary, msg::kProfileDiscarded);
+    model.discard_profile();
+  }
+  if (model.has_crossfall() && (mask & kMaskCrossfall) == 0) {
+    console_write_message(console, kConsoleOrdinary, msg::kCrossfallDiscarded);
+    model.discard_crossfall();
+  }
+  if (mask == 0) console_write(console, kConsoleOrdinary, file_line(msg::kNothingRead, file_name));
+  return mask;
+}
+
+}  // namespace
+
+int read_landxml(Console& console, RoadModel& model, const std::string& path) {
+  console_write(console, kConsoleHeadingLine, file_line(msg::kReading, path));
+  LandXmlDocument document;
+  try {
+    document = open_landxml(path);
+  } catch (...) {
+    return 0;
+  }
+  return finish_reading(console, model, std::move(document), path);
+}
+
+int read_landxml_text(Console& console, RoadModel& model, std::string text, std::string_view file_name) {
+  console_write(console, kConsoleHeadingLine, file_line(msg::kReading, file_name));
+  LandXmlDocument document;
+  try {
+    document = open_landxml_text(std::move(text));
+  } catch (...) {
+    return 0;
+  }
+  return finish_reading(console, model, std::move(document), file_name);
+}
+
+}  // namespace corvalinde

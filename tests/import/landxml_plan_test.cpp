@@ -1,0 +1,382 @@
+// The LandXML reader's horizontal alignment: units, the choice of the
+// alignment, the plan step for lines, arcs and clothoids, and the ways real
+// files write their points and radii.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include "import/landxml/landxml_plan.h"
+#include "landxml_test_support.h"
+#include "road/axis_point.h"
+#include "road/plan_geometry.h"
+
+namespace corvalinde {
+namespace {
+
+using namespace landxml_testing;
+
+constexpr double kUsSurveyFoot = 0.3048006096012192;
+
+std::string one_alignment(std::string_view coord_geom, std::string_view attributes = {}) {
+  return landxml(alignments(alignment("A", coord_geom, {}, attributes)));
+}
+
+// The point of a single-element model at station s.
+PlanePoint point_on(const PlanElement& element, double s) {
+  RoadModel model;
+  model.set_plan({element});
+  AxisPoint p;
+  (void)evaluate_axis_point(model, s, 1, nullptr, p);
+  return {p.x, p.y};
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(LandXmlPlan, UsSurveyFeetScaleCoordinatesAndStations) {
+  RecordingInterface ui;
+  const ReadResult r =
+      read_text(landxml(alignments(alignment("A", line(1000, 2000, 1000, 3000), {}, R"(staStart="500")")),
+                        R"(<Imperial linearUnit="USSurveyFoot"/>)"));
+  ASSERT_EQ(r.mask, kMaskPlan) << r.all_lines();
+  const PlanElement& e = r.model.plan(1);
+  EXPECT_DOUBLE_EQ(e.start_station, 500 * kUsSurveyFoot);
+  EXPECT_NEAR(e.end_station, 1500 * kUsSurveyFoot, 1e-9);
+  EXPECT_DOUBLE_EQ(e.start_x, 1000 * kUsSurveyFoot);
+  EXPECT_DOUBLE_EQ(e.end_y, 3000 * kUsSurveyFoot);
+  // International feet are not survey feet.
+  const ReadResult feet =
+      read_text(landxml(alignments(alignment("A", line(0, 0, 1000, 0))), R"(<Imperial linearUnit="foot"/>)"));
+  EXPECT_NEAR(feet.model.plan(1).end_station, 304.8, 1e-9);
+}
+
+TEST(LandXmlPlan, OneAlignmentIsTakenWithoutAskingTwoAreOfferedByName) {
+  {
+    RecordingInterface ui;
+    const ReadResult r = read_text(one_alignment(line(0, 0, 100, 0)));
+    EXPECT_TRUE(ui.choices.empty());
+    EXPECT_TRUE(r.has_line("#145 A")) << r.all_lines();
+    EXPECT_TRUE(r.has_line("#141 1"));
+  }
+  RecordingInterface ui(2);
+  const ReadResult r = read_text(
+      landxml(alignments(alignment("North", line(0, 0, 100, 0)) + alignment("South", line(0, 0, 0, 250)))));
+  ASSERT_EQ(ui.choices.size(), 1U);
+  EXPECT_EQ(ui.choices[0].title, "#144");
+  EXPECT_EQ(ui.choices[0].items, (std::vector<std::string>{"North", "South"}));
+  EXPECT_TRUE(r.has_line("#145 South"));
+  EXPECT_DOUBLE_EQ(r.model.plan(1).end_station, 250.0);
+}
+
+TEST(LandXmlPlan, AlignmentsOfEverySiblingAlignmentsElementAreCandidates) {
+  RecordingInterface ui(3);
+  const ReadResult r =
+      read_text(landxml(alignments(alignment("A1", line(0, 0, 10, 0))) + "<GradeModel/>\n" +
+                        alignments(alignment("B1", line(0, 0, 20, 0)) + alignment("B2", line(0, 0, 30, 0)))));
+  ASSERT_EQ(ui.choices.size(), 1U);
+  EXPECT_EQ(ui.choices[0].items, (std::vector<std::string>{"A1", "B1", "B2"}));
+  EXPECT_DOUBLE_EQ(r.model.plan(1).end_station, 30.0);
+}
+
+TEST(LandXmlPlan, UnnamedAlignmentsAreNumberedAndACancelledChoiceReadsNothing) {
+  RecordingInterface ui(0);
+  const ReadResult r =
+      read_text(landxml(alignments(alignment("", line(0, 0, 10, 0)) + alignment(" ", line(0, 0, 20, 0)))));
+  ASSERT_EQ(ui.choices.size(), 1U);
+  EXPECT_EQ(ui.choices[0].items, (std::vector<std::string>{"Axe n\u00B01", "Axe n\u00B02"}));
+  EXPECT_EQ(r.mask, 0);
+  EXPECT_FALSE(r.model.has_plan());
+  EXPECT_TRUE(r.has_line("#123"));
+  EXPECT_TRUE(r.has_line("#9 test.xml"));
+}
+
+TEST(LandXmlPlan, ArcWhoseEndIsTwoMillimetresOffItsCircleEndsThePlan) {
+  RecordingInterface ui;
+  const double c = std::cos(0.5) * 100;
+  const double s = std::sin(0.5) * 100;
+  // Within the millimetre the arc is kept...
+  const ReadResult kept = read_text(
+      one_alignment(line(100, -50, 100, 0) + curve(100, 0, 0, 0, c * 1.000009, s * 1.000009, "ccw")));
+  ASSERT_EQ(kept.model.plan_count(), 2U) << kept.all_lines();
+  EXPECT_NEAR(kept.model.plan(2).end_station - kept.model.plan(2).start_station, 50.0, 1e-3);
+  // ...two millimetres off, the plan ends before it, and says so.
+  const ReadResult cut = read_text(one_alignment(
+      line(100, -50, 100, 0) + curve(100, 0, 0, 0, c * 1.00002, s * 1.00002, "ccw") + line(0, 0, 1, 1)));
+  ASSERT_EQ(cut.mask, kMaskPlan);
+  EXPECT_EQ(cut.model.plan_count(), 1U);
+  EXPECT_TRUE(cut.has_line("#149 Curve 50.0000")) << cut.all_lines();
+  EXPECT_TRUE(cut.has_line("#141 1"));
+}
+
+TEST(LandXmlPlan, ArcKeepsItsStartAngleToFourDecimalsAndItsTurn) {
+  RecordingInterface ui;
+  // A clockwise quarter circle of radius 2000 m, from the top of the circle.
+  const ReadResult r = read_text(one_alignment(curve(0, 2000, 0, 0, 2000, 0, "cw")));
+  ASSERT_EQ(r.model.plan_count(), 1U);
+  const PlanElement& arc = r.model.plan(1);
+  EXPECT_EQ(arc.kind, kPlanArc);
+  EXPECT_EQ(arc.name, "CER001");
+  EXPECT_DOUBLE_EQ(arc.value_c, -2000.0);
+  // The length comes from the whole angles, the stored start angle is pi/2
+  // to 4 decimals: the evaluated start lies R x 3.7e-6 = 7 mm from the file's.
+  EXPECT_NEAR(arc.end_station, kPi * 1000, 1e-6);
+  EXPECT_DOUBLE_EQ(arc.direction, 1.5708);
+  EXPECT_NEAR(arc.tau_near, 0.0, 1e-12);
+  const PlanePoint start = point_on(arc, arc.start_station);
+  EXPECT_NEAR(point_distance(start, {0.0, 2000.0}), 2000 * (1.5708 - kPi / 2), 1e-6);
+  // Single quotes delimit values like double quotes.
+  const ReadResult left = read_text(one_alignment("<Curve rot='ccw'>" + point("Start", 100, 0) +
+                                                  point("Center", 0, 0) + point("End", 0, 100) + "</Curve>"));
+  ASSERT_EQ(left.model.plan_count(), 1U);
+  EXPECT_DOUBLE_EQ(left.model.plan(1).value_c, 100.0);
+}
+
+TEST(LandXmlPlan, ElementsAreNamedByKindWithTheirOwnSerials) {
+  RecordingInterface ui;
+  std::string geometry;
+  double x = 0.0;
+  for (int k = 0; k < 3; ++k) {
+    geometry += line(x, 0, x + 100, 0);
+    geometry += curve(x + 100, 0, x + 150, 0, x + 200, 0, k % 2 == 0 ? "ccw" : "cw");
+    x += 200;
+  }
+  const ReadResult r = read_text(one_alignment(geometry));
+  ASSERT_EQ(r.model.plan_count(), 6U) << r.all_lines();
+  EXPECT_EQ(r.model.plan(1).name, "DRO001");
+  EXPECT_EQ(r.model.plan(2).name, "CER001");
+  EXPECT_EQ(r.model.plan(3).name, "DRO002");
+  EXPECT_EQ(r.model.plan(6).name, "CER003");
+}
+
+TEST(LandXmlPlan, ElementShorterThanATenthOfAMillimetreIsSkippedWithoutMovingTheStations) {
+  RecordingInterface ui;
+  const ReadResult r = read_text(
+      one_alignment(line(0, 0, 100, 0) + line(100, 0, 100.00005, 0) + line(100.00005, 0, 150.00005, 0),
+                    R"(staStart="10")"));
+  ASSERT_EQ(r.model.plan_count(), 2U) << r.all_lines();
+  EXPECT_EQ(r.model.plan(2).name, "DRO002");
+  EXPECT_DOUBLE_EQ(r.model.plan(2).start_station, 110.0);
+  EXPECT_NEAR(r.model.plan(2).end_station, 160.0, 1e-9);
+  // The same holds for a tiny first element, which still makes the alignment a candidate.
+  const ReadResult first = read_text(one_alignment(line(0, 0, 0.00002, 0) + line(0, 0, 5, 0)));
+  ASSERT_EQ(first.model.plan_count(), 1U);
+  EXPECT_DOUBLE_EQ(first.model.plan(1).start_station, 0.0);
+}
+
+TEST(LandXmlPlan, SpiralOfAnotherTypeEndsThePlanAndIsNamed) {
+  RecordingInterface ui;
+  const ReadResult r = read_text(one_alignment(
+      line(0, 0, 100, 0) +
+      R"(<Spiral length="50" radiusStart="INF" radiusEnd="200" rot="cw" spiType="biquadraticParabola">)" +
+      point("Start", 100, 0) + point("End", 150, -2) + "</Spiral>\n" + line(150, -2, 200, -10)));
+  EXPECT_EQ(r.model.plan_count(), 1U);
+  EXPECT_TRUE(r.has_line("#146 Spiral biquadraticParabola 100.0000")) << r.all_lines();
+  // The type is what ends it, whatever its points.
+  const ReadResult pointless =
+      read_text(one_alignment(line(0, 0, 10, 0) + R"(<Spiral spiType="cubic"><Start/><End/></Spiral>)"));
+  EXPECT_TRUE(pointless.has_line("#146 Spiral cubic 10.0000")) << pointless.all_lines();
+  // An element type the reader does not know is named the same way.
+  const ReadResult chain = read_text(one_alignment(line(0, 0, 10, 0) + "<Chain>1 2 3</Chain>\n"));
+  EXPECT_EQ(chain.model.plan_count(), 1U);
+  EXPECT_TRUE(chain.has_line("#146 Chain 10.0000")) << chain.all_lines();
+}
+
+class LandXmlPlanFixture : public ::testing::Test {
+ protected:
+  // The hand-made road: line, clothoid, arc, clothoid, line, starting at 1000.
+  static std::string road_path() { return std::string(CORVALINDE_TEST_DATA_DIR) + "/landxml/test-road.xml"; }
+};
+
+TEST_F(LandXmlPlanFixture, ClothoidsJoinTheirNeighboursWhereTheFileSays) {
+  RecordingInterface ui;
+  const ReadResult r = read_text(read_file(road_path()));
+  ASSERT_EQ(r.mask, kMaskPlan | kMaskProfile | kMaskCrossfall) << r.all_lines();
+  ASSERT_EQ(r.model.plan_count(), 5U);
+  const PlanElement& in = r.model.plan(2);
+  const PlanElement& out = r.model.plan(4);
+  EXPECT_EQ(in.name, "CLO001");
+  EXPECT_EQ(out.name, "CLO002");
+  // A^2 = L R = 50 x 200.
+  EXPECT_NEAR(in.value_a, 100.0, 1e-9);
+  EXPECT_NEAR(out.value_a, 100.0, 1e-9);
+  EXPECT_EQ(in.orientation, 1);
+  EXPECT_EQ(out.orientation, -1);
+  EXPECT_EQ(in.turn, 1);
+  EXPECT_EQ(out.turn, 1);
+  EXPECT_DOUBLE_EQ(in.tau_near, 0.0);
+  EXPECT_NEAR(in.tau_far, 0.125, 1e-12);
+  EXPECT_DOUBLE_EQ(out.tau_near, 0.0);
+  EXPECT_NEAR(out.tau_far, 0.125, 1e-12);
+  // The entry clothoid's origin is the end of the first line.
+  EXPECT_NEAR(in.value_b, 600100.0, 1e-6);
+  EXPECT_NEAR(in.value_c, 200000.0, 1e-6);
+  // Every element, evaluated at its own ends, meets the file's points (an
+  // arc within its radius times the 5e-5 rad of its stored start angle).
+  for (const PlanElement& e : r.model.plan_elements()) {
+    const double tolerance = e.kind == kPlanArc ? 200 * 5e-5 : 2e-4;
+    const PlanePoint start = point_on(e, e.start_station);
+    const PlanePoint end = point_on(e, e.end_station);
+    EXPECT_NEAR(point_distance(start, {e.start_x, e.start_y}), 0.0, tolerance) << e.name;
+    EXPECT_NEAR(point_distance(end, {e.end_x, e.end_y}), 0.0, tolerance) << e.name;
+  }
+  EXPECT_NEAR(r.model.plan(5).end_station, 1380.0, 1e-3);
+}
+
+TEST(LandXmlPlan, InfiniteSpiralRadiusMayBeInfHugeOrZero) {
+  RecordingInterface ui;
+  const auto spiral_with = [](const char* start_radius) {
+    return std::string(R"(<Spiral length="50" radiusEnd="200" rot="ccw" spiType="clothoid" radiusStart=")") +
+           start_radius + "\">" + point("Start", 0, 0) + point("End", 49.921931, 2.081009) + "</Spiral>";
+  };
+  const ReadResult inf = read_text(one_alignment(spiral_with("INF")));
+  ASSERT_EQ(inf.model.plan_count(), 1U) << inf.all_lines();
+  for (const char* radius : {"inf", "5.8979433558474924E+300", "0"}) {
+    const ReadResult other = read_text(one_alignment(spiral_with(radius)));
+    ASSERT_EQ(other.model.plan_count(), 1U) << radius;
+    const PlanElement& a = inf.model.plan(1);
+    const PlanElement& b = other.model.plan(1);
+    EXPECT_DOUBLE_EQ(a.value_a, b.value_a) << radius;
+    EXPECT_DOUBLE_EQ(a.tau_near, b.tau_near) << radius;
+    EXPECT_DOUBLE_EQ(a.direction, b.direction) << radius;
+  }
+  // A radius that does not read ends the plan.
+  const ReadResult bad = read_text(one_alignment(line(-5, 0, 0, 0) + spiral_with("tangent")));
+  EXPECT_EQ(bad.model.plan_count(), 1U);
+  EXPECT_TRUE(bad.has_line("#149 Spiral 5.0000")) << bad.all_lines();
+}
+
+TEST(LandXmlPlan, SpiralWithoutChangeOfCurvatureIsReadAsAnArcOrALine) {
+  RecordingInterface ui;
+  const double c = std::cos(0.25) * 200;
+  const double s = std::sin(0.25) * 200;
+  const ReadResult arc = read_text(
+      one_alignment(R"(<Spiral length="50" radiusStart="200" radiusEnd="200" rot="ccw" spiType="clothoid">)" +
+                    point("Start", 200, 0) + point("End", c, s) + "</Spiral>"));
+  ASSERT_EQ(arc.model.plan_count(), 1U) << arc.all_lines();
+  EXPECT_EQ(arc.model.plan(1).kind, kPlanArc);
+  EXPECT_NEAR(arc.model.plan(1).value_a, 0.0, 1e-5);
+  EXPECT_NEAR(arc.model.plan(1).value_b, 0.0, 1e-5);
+  EXPECT_DOUBLE_EQ(arc.model.plan(1).value_c, 200.0);
+  EXPECT_NEAR(arc.model.plan(1).end_station, 50.0, 1e-6);
+  EXPECT_TRUE(arc.has_line("#147 0.0000")) << arc.all_lines();
+  const ReadResult straight = read_text(
+      one_alignment(R"(<Spiral length="30" radiusStart="INF" radiusEnd="INF" rot="cw" spiType="clothoid">)" +
+                    point("Start", 0, 0) + point("End", 30, 0) + "</Spiral>"));
+  ASSERT_EQ(straight.model.plan_count(), 1U);
+  EXPECT_EQ(straight.model.plan(1).kind, kPlanLine);
+  EXPECT_TRUE(straight.has_line("#148 0.0000"));
+}
+
+TEST(LandXmlPlan, PointsAsRealFilesWriteThem) {
+  RecordingInterface ui;
+  // Three numbers, a line break before them, a comma; Center before Start.
+  const ReadResult r = read_text(one_alignment(
+      "<Line><Start>\n   0 100 57.25</Start><End>0,200</End></Line>\n"
+      "<Curve rot=\"ccw\"><Center>100 200</Center><End>100.0 300.</End><Start>0 200</Start></Curve>"));
+  ASSERT_EQ(r.model.plan_count(), 2U) << r.all_lines();
+  EXPECT_DOUBLE_EQ(r.model.plan(1).start_x, 100.0);
+  EXPECT_DOUBLE_EQ(r.model.plan(1).start_y, 0.0);
+  EXPECT_DOUBLE_EQ(r.model.plan(1).end_x, 200.0);
+  EXPECT_DOUBLE_EQ(r.model.plan(2).value_a, 200.0);
+  EXPECT_DOUBLE_EQ(r.model.plan(2).value_b, 100.0);
+  EXPECT_NEAR(r.model.plan(2).end_station - r.model.plan(2).start_station, kPi * 50, 1e-9);
+  // An empty Start is a failure of the step: here of the only element.
+  const ReadResult empty = read_text(one_alignment("<Line><Start/><End>0 10</End></Line>"));
+  EXPECT_EQ(empty.mask, 0);
+  EXPECT_TRUE(empty.has_line("#149 Line 0.0000")) << empty.all_lines();
+  EXPECT_TRUE(empty.has_line("#9 test.xml"));
+}
+
+TEST(LandXmlPlan, FilesWithoutAlignmentsOrWithoutCoordGeomReadNothingAndSayWhatTheyHold) {
+  RecordingInterface ui;
+  const ReadResult surfaces = read_text(landxml("<Surfaces><Surface/></Surfaces><Parcels/><Parcels/>"));
+  EXPECT_EQ(surfaces.mask, 0);
+  EXPECT_EQ(surfaces.lines, (std::vector<std::string>{"#55 test.xml", "#142 Surfaces 1", "#142 Parcels 2"}));
+  const ReadResult pis = read_text(landxml(
+      alignments("<Alignment name=\"A\"><AlignPIs><AlignPI><PI>1 2</PI></AlignPI></AlignPIs></Alignment>")));
+  EXPECT_EQ(pis.mask, 0);
+  EXPECT_EQ(pis.lines, (std::vector<std::string>{"#55 test.xml", "#142 AlignPIs 1", "#123", "#9 test.xml"}));
+  // Without a declaration, or without units, it is not a design file at all.
+  const ReadResult bare = read_text("<LandXML><Units><Metric/></Units>" +
+                                    alignments(alignment("A", line(0, 0, 1, 0))) + "</LandXML>");
+  EXPECT_EQ(bare.lines, (std::vector<std::string>{"#55 test.xml"}));
+  const ReadResult no_units = read_text("<?xml version=\"1.0\"?><LandXML>" +
+                                        alignments(alignment("A", line(0, 0, 1, 0))) + "</LandXML>");
+  EXPECT_EQ(no_units.lines, (std::vector<std::string>{"#55 test.xml"}));
+}
+
+TEST(LandXmlPlan, WhatTheChosenAlignmentHoldsBesidesItsGeometryIsNamed) {
+  RecordingInterface ui;
+  const ReadResult r = read_text(landxml(
+      "<Project name=\"p\"/><CgPoints/>" +
+      alignments(alignment(
+          "A", line(0, 0, 10, 0),
+          "<StaEquation/><StaEquation/><Cant/><Feature/>"
+          "<Profile><ProfSurf/><ProfAlign name=\"x\"><PVI>0 1</PVI><PVI>10 2</PVI></ProfAlign></Profile>"))));
+  EXPECT_TRUE(r.has_line("#142 CgPoints 1")) << r.all_lines();
+  EXPECT_TRUE(r.has_line("#142 StaEquation 2"));
+  EXPECT_TRUE(r.has_line("#142 Cant 1"));
+  EXPECT_TRUE(r.has_line("#142 ProfSurf 1"));
+  EXPECT_FALSE(r.has_line_starting("#142 Project"));
+  EXPECT_FALSE(r.has_line_starting("#142 Feature"));
+}
+
+TEST(LandXmlPlan, ByteOrderMarkCrLfSingleQuotesAndLatin1NamesAreRead) {
+  RecordingInterface ui(1);
+  const std::string text =
+      "\xEF\xBB\xBF<?xml version='1.0' encoding='ISO-8859-1'?>\r\n<LandXML>\r\n"
+      "<Units><Metric linearUnit='meter'/></Units>\r\n<Alignments>\r\n"
+      "<Alignment name=\"Rue de l'\xE9glise\">\r\n<CoordGeom>\r\n" +
+      line(0, 0, 10, 0) + "</CoordGeom></Alignment>\r\n" +
+      "<Alignment name=\"Stra\xDF"
+      "e &amp; Weg\">\r\n<CoordGeom>\r\n" +
+      line(0, 0, 20, 0) + "</CoordGeom></Alignment>\r\n</Alignments></LandXML>\r\n";
+  const ReadResult r = read_text(text);
+  ASSERT_EQ(ui.choices.size(), 1U);
+  EXPECT_EQ(ui.choices[0].items, (std::vector<std::string>{"Rue de l'\u00E9glise", "Stra\u00DFe & Weg"}));
+  EXPECT_TRUE(r.has_line("#145 Rue de l'\u00E9glise")) << r.all_lines();
+  EXPECT_EQ(r.mask, kMaskPlan);
+}
+
+TEST(LandXmlPlan, BackslashEndingAQuotedValueKeepsTheFileReadable) {
+  RecordingInterface ui;
+  const ReadResult r = read_text(
+      landxml(R"(<Project name="C:\dir\"/>)" + alignments(alignment(R"(D:\roads\)", line(0, 0, 10, 0)))));
+  EXPECT_EQ(r.mask, kMaskPlan) << r.all_lines();
+  EXPECT_TRUE(r.has_line(R"(#145 D:\roads\)"));
+}
+
+TEST(LandXmlPlan, LargeFilesAreReadInBlocksBehindAProgressWindow) {
+  RecordingInterface ui;
+  use_message_ids();
+  std::string padding = "<!--";
+  padding.append(300000, 'x');
+  padding += "-->";
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / "corvalinde-landxml-large.xml";
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << landxml(padding + alignments(alignment("A", line(0, 0, 10, 0))));
+  }
+  Console console;
+  RoadModel model;
+  EXPECT_EQ(read_landxml(console, model, path.string()), kMaskPlan);
+  ASSERT_GE(ui.progress.size(), 3U);
+  EXPECT_EQ(ui.progress.front(), 100);  // opened with its scale
+  EXPECT_EQ(ui.progress.back(), -1);    // closed after parsing
+  for (std::size_t i = 2; i + 1 < ui.progress.size(); ++i) EXPECT_GE(ui.progress[i], ui.progress[i - 1]);
+  std::filesystem::remove(path);
+  // A small file shows none, a missing one reads nothing.
+  ui.progress.clear();
+  const ReadResult small = read_text(one_alignment(line(0, 0, 1, 0)));
+  EXPECT_TRUE(ui.progress.empty());
+  Console missing_console;
+  EXPECT_EQ(read_landxml(missing_console, model, (path.string() + ".absent")), 0);
+  EXPECT_EQ(missing_console.line_count(), 1U);
+}
+
+}  // namespace
+}  // namespace corvalinde
