@@ -108,7 +108,7 @@ std::string format_message(int n, std::size_t width, const Args&... args) {
 template <>
 struct fmt::formatter<corvalinde::detail::MessageReal> : fmt::formatter<double> {
   // Reads the precision and the presentation type, then lets the double
-  // formatter parse the same specification.
+  // formatter parse the same format string.
   auto parse(fmt::format_parse_context& ctx) -> decltype(ctx.begin()) {
     auto it = ctx.begin();
     const auto end = ctx.end();

@@ -1,4 +1,4 @@
-// Small character-aware text helpers private to the services library (which
+// Small character-aware text helpers of the services library (which
 // depends on nothing of ours): widths count UTF-8 characters and a cut never
 // splits one. Invalid bytes count as one character each and are kept.
 #pragma once
