@@ -58,9 +58,9 @@ RunOutcome open_design(AnalysisRun& run, Console& console, const std::string& pa
   outcome.selection = selection;
 
   console_write(console, kConsoleOrdinary);
-  for (std::size_t k = 0; k < run.slots.size(); ++k) {
-    if (selection.run_analysis[k] != 0 && run.slots[k] != nullptr) {
-      run.slots[k]->run(console, model, selection.road_type, selection.cross_section);
+  for (std::size_t k = 0; k < run.analyses.size(); ++k) {
+    if (selection.run_analysis[k] != 0 && run.analyses[k] != nullptr) {
+      run.analyses[k]->run(console, model, selection.road_type, selection.cross_section);
     }
   }
   return outcome;

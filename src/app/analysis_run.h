@@ -71,7 +71,7 @@ struct AnalysisRun {
   DesignReader* landxml_reader = nullptr;  // file type 2
   SelectionStep* selection_step = nullptr;
   // Slot order: 0 horizontal alignment, 1 superelevation, 2 vertical profile, 3 visibility.
-  std::array<Analysis*, 4> slots{};
+  std::array<Analysis*, 4> analyses{};
 };
 
 // What one run did (for front ends and tests; the console holds the listing).

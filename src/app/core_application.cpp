@@ -68,10 +68,10 @@ CoreApplication::CoreApplication() : parts_(std::make_unique<Parts>()) {
   parts_->run.model = &model_;
   parts_->run.native_reader = &parts_->native;
   parts_->run.landxml_reader = &parts_->landxml;
-  parts_->run.slots[0] = &parts_->horizontal_alignment;
-  parts_->run.slots[1] = &parts_->superelevation;
-  parts_->run.slots[2] = &parts_->vertical_profile;
-  parts_->run.slots[3] = &parts_->visibility;
+  parts_->run.analyses[0] = &parts_->horizontal_alignment;
+  parts_->run.analyses[1] = &parts_->superelevation;
+  parts_->run.analyses[2] = &parts_->vertical_profile;
+  parts_->run.analyses[3] = &parts_->visibility;
 }
 
 CoreApplication::~CoreApplication() = default;

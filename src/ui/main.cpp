@@ -1,6 +1,6 @@
 // The desktop program: prepares the services, makes sure it is the only
 // instance, and runs the main window until the user quits.
-// The core's headers come before Qt's: Qt defines "slots" as a keyword.
+// The core's headers come first, then Qt's.
 #include "app/core_application.h"
 
 #include <QApplication>

@@ -142,7 +142,7 @@ class ProfileReview : public ::testing::Test {
     run_.model = &model_;
     run_.native_reader = &reader_;
     run_.selection_step = &selection_;
-    run_.slots[2] = &slot_;
+    run_.analyses[2] = &slot_;
   }
 
   // Runs the review on the design through the analysis run; all lines.

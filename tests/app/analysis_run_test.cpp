@@ -66,7 +66,7 @@ struct AnalysisRunTest : ::testing::Test {
     for (int k = 0; k < 4; ++k) {
       analyses[k].slot = k;
       analyses[k].order = &order;
-      run.slots[static_cast<std::size_t>(k)] = &analyses[k];
+      run.analyses[static_cast<std::size_t>(k)] = &analyses[k];
     }
   }
 };
