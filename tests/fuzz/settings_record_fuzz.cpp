@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "../reliability/text_checks.h"
@@ -26,14 +27,25 @@ void require(bool condition) {
   if (!condition) std::abort();
 }
 
+std::filesystem::path settings_root;
 std::filesystem::path settings_file;
+
+void remove_settings_root() {
+  std::error_code ignored;
+  std::filesystem::remove_all(settings_root, ignored);
+}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  char pattern[] = "/tmp/corvalinde-settings-fuzz-XXXXXX";
-  const char* root = ::mkdtemp(pattern);
+  // Memory-backed when possible: every input is written and rewritten.
+  char shared[] = "/dev/shm/corvalinde-settings-fuzz-XXXXXX";
+  char scratch[] = "/tmp/corvalinde-settings-fuzz-XXXXXX";
+  const char* root = ::mkdtemp(shared);
+  if (root == nullptr) root = ::mkdtemp(scratch);
   if (root == nullptr) std::abort();
+  settings_root = root;
+  std::atexit(remove_settings_root);
   ::setenv("XDG_CONFIG_HOME", root, 1);
   reset_settings_cache_for_tests(std::string(root) + "/");
   settings_file = settings_path(application_base_name("ini"));

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -53,7 +54,13 @@ struct CliCase {
   std::optional<int> exit;         // default: from the mask
   bool json = true;                // false: the run ends before any document
   std::string stderr_part;
+  // An open finding: the mask and lines stated are the outcome still to
+  // come; until then the case only checks soundness and is reported skipped.
+  std::string open;
 };
+
+// How a case shows in test listings: its folder and name.
+void PrintTo(const CliCase& c, std::ostream* out) { *out << c.reader << "/" << c.name; }
 
 std::string read_file(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -104,6 +111,7 @@ std::vector<CliCase> load_cases(const std::string& reader) {
     if (const JsonValue* exit = item.find("exit")) c.exit = static_cast<int>(exit->number());
     if (const JsonValue* json = item.find("json")) c.json = json->boolean();
     c.stderr_part = text_of(item.find("stderr"));
+    c.open = text_of(item.find("open"));
     cases.push_back(std::move(c));
   }
   return cases;
@@ -170,7 +178,11 @@ TEST_P(CatalogueCase, GivesItsMaskAndLinesAndNothingUnsound) {
   const CliRun run = run_cli(dir, args, scratch_);
 
   ASSERT_NE(run.status, kExitTimedOut) << "no result within " << kRunTimeLimit << " s";
-  EXPECT_EQ(run.status, c.exit.value_or(c.mask != 0 ? kExitCompleted : kExitUnreadable)) << run.err;
+  if (c.open.empty()) {
+    EXPECT_EQ(run.status, c.exit.value_or(c.mask != 0 ? kExitCompleted : kExitUnreadable)) << run.err;
+  } else {
+    EXPECT_TRUE(run.status == kExitCompleted || run.status == kExitUnreadable) << run.err;
+  }
   if (!c.stderr_part.empty()) {
     EXPECT_NE(run.err.find(c.stderr_part), std::string::npos) << run.err;
   }
@@ -184,7 +196,6 @@ TEST_P(CatalogueCase, GivesItsMaskAndLinesAndNothingUnsound) {
   const JsonValue* mask = doc->find("mask");
   const JsonValue* lines = doc->find("lines");
   ASSERT_TRUE(mask != nullptr && lines != nullptr && lines->is(JsonValue::Kind::kArray));
-  EXPECT_EQ(static_cast<int>(mask->number()), c.mask);
 
   // The reader's lines come before the first empty line, which opens the
   // listings of the analyses.
@@ -202,6 +213,16 @@ TEST_P(CatalogueCase, GivesItsMaskAndLinesAndNothingUnsound) {
     const bool should_head = text.starts_with("#55 ") || trimmed(text) == "#123";
     EXPECT_EQ(is_heading, should_head) << text;
   }
+  const bool as_stated = static_cast<int>(mask->number()) == c.mask && reader_lines == c.lines;
+  if (!c.open.empty()) {
+    if (as_stated) {
+      ADD_FAILURE() << "no longer open (" << c.open << "): remove the note from the case";
+    } else {
+      GTEST_SKIP() << "open finding: " << c.open;
+    }
+    return;
+  }
+  EXPECT_EQ(static_cast<int>(mask->number()), c.mask);
   EXPECT_EQ(reader_lines, c.lines);
 }
 
