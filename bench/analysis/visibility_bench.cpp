@@ -19,7 +19,7 @@ namespace corvalinde {
 namespace {
 
 using road_testing::PlanBuilder;
-using road_testing::ProfileBuilder;
+using road_testing::rolling_profile;
 
 constexpr double kRoadLength = 50000.0;
 
@@ -50,25 +50,10 @@ RoadModel generated_road(double length, const std::vector<double>& radii) {
   const double end = plan.station();
   crossfall.push_back({end, 2.5, -2.5});
 
-  constexpr std::array kGrades{0.045, -0.02, 0.06, -0.055, 0.01, -0.035, 0.025, -0.06};
-  constexpr std::array kCrestRadii{3000.0, 6000.0, 10000.0, 15000.0};
-  constexpr std::array kSagRadii{2000.0, 4000.0, 8000.0};
-  ProfileBuilder profile(0.0, 400.0, -0.01);
-  for (std::size_t k = 0;; ++k) {
-    const double next = kGrades[k % kGrades.size()];
-    const double change = next - profile.grade();
-    const double radius = change < 0.0 ? kCrestRadii[k % kCrestRadii.size()] : kSagRadii[k % kSagRadii.size()];
-    const double curve = std::fabs(change) * radius;
-    const double straight = 200.0 + 110.0 * static_cast<double>(k % 4);
-    if (profile.station() + straight + curve + 100.0 > end) break;
-    profile.grade_line(straight);
-    profile.vertical_curve(curve, next);
-  }
-  profile.grade_line(end - profile.station());
 
   RoadModel model;
   model.set_plan(plan.take());
-  model.set_profile(profile.take());
+  model.set_profile(rolling_profile(end));
   model.set_crossfall(std::move(crossfall));
   return model;
 }

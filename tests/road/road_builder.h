@@ -237,6 +237,27 @@ class ProfileBuilder {
   std::vector<ProfileElement> elements_;
 };
 
+// A rolling profile from 0 to `end`: grades of up to 6 % joined by crest
+// curves of 3000 to 15000 m and sag curves of 2000 to 8000 m.
+inline std::vector<ProfileElement> rolling_profile(double end) {
+  constexpr double kGrades[] = {0.045, -0.02, 0.06, -0.055, 0.01, -0.035, 0.025, -0.06};
+  constexpr double kCrestRadii[] = {3000.0, 6000.0, 10000.0, 15000.0};
+  constexpr double kSagRadii[] = {2000.0, 4000.0, 8000.0};
+  ProfileBuilder profile(0.0, 400.0, -0.01);
+  for (std::size_t k = 0;; ++k) {
+    const double next = kGrades[k % 8];
+    const double change = next - profile.grade();
+    const double radius = change < 0.0 ? kCrestRadii[k % 4] : kSagRadii[k % 3];
+    const double curve = std::fabs(change) * radius;
+    const double straight = 200.0 + 110.0 * static_cast<double>(k % 4);
+    if (profile.station() + straight + curve + 100.0 > end) break;
+    profile.grade_line(straight);
+    profile.vertical_curve(curve, next);
+  }
+  profile.grade_line(end - profile.station());
+  return profile.take();
+}
+
 // A generated road of at least `length` metres: repeated groups of line,
 // clothoid, arc, clothoid (every third group an egg shape: two arcs joined by
 // a clothoid), alternating turns; grades of up to 5 % joined by sag and crest
