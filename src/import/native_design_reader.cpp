@@ -13,6 +13,7 @@
 
 #include <fmt/format.h>
 
+#include "import/design_bounds.h"
 #include "import/fortran_fields.h"
 #include "output/listings.h"
 #include "output/utf8.h"
@@ -51,19 +52,6 @@ constexpr std::size_t kMaxReserve = 10000;
 constexpr long long kPointsPerGroup = 4;
 
 constexpr int kAllTables = kMaskPlan | kMaskProfile | kMaskCrossfall;
-
-// The admissible design. The analyses walk a road in 10 m steps, so their
-// time grows with its length: a table longer than 1 000 km, or stationed
-// beyond +-1e8 m, is no road but a damaged file, and is refused rather than
-// walked for hours. Other values: coordinates, elevations, radii and
-// parameters up to 1e9 m (national grids stay below 1e8), grades and
-// crossfalls up to 100 per cent (45 degrees).
-constexpr double kMaxStation = 1.0e8;
-constexpr double kMaxTableExtent = 1.0e6;
-constexpr double kMaxMagnitude = 1.0e9;
-constexpr double kMaxPercent = 100.0;
-// Stations may go back by this much (m) at a join, the rounding of the file.
-constexpr double kStationOrderTolerance = 0.001;
 
 // ---------------------------------------------------------------------------
 // Lines of the file: whole lines (never cut at a column), without the line
@@ -226,33 +214,6 @@ bool all_finite(std::initializer_list<double> values) {
   return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
 }
 
-bool all_within(double limit, std::initializer_list<double> values) {
-  return std::all_of(values.begin(), values.end(), [limit](double v) { return std::fabs(v) <= limit; });
-}
-
-enum class ItemCheck { kOk, kOutOfRange, kBackwards };
-
-// The stations of one table, item after item: each within +-kMaxStation,
-// none ending before it starts or starting before the previous one ended,
-// and the whole table at most kMaxTableExtent long.
-class StationOrder {
- public:
-  [[nodiscard]] ItemCheck add(double start, double end) {
-    if (!all_within(kMaxStation, {start, end})) return ItemCheck::kOutOfRange;
-    if (end < start - kStationOrderTolerance) return ItemCheck::kBackwards;
-    if (any_ && start < last_end_ - kStationOrderTolerance) return ItemCheck::kBackwards;
-    if (!any_) first_start_ = last_end_ = start;
-    any_ = true;
-    last_end_ = std::max(last_end_, end);
-    return last_end_ - first_start_ > kMaxTableExtent ? ItemCheck::kOutOfRange : ItemCheck::kOk;
-  }
-
- private:
-  bool any_ = false;
-  double first_start_ = 0.0;
-  double last_end_ = 0.0;
-};
-
 // ---------------------------------------------------------------------------
 
 class NativeReader {
@@ -367,7 +328,7 @@ class NativeReader {
     elements.reserve(reserve_size(h.count));
     std::string first;
     std::string second;
-    StationOrder order;
+    TableStations order;
     for (long long i = 1; i <= h.count; ++i) {
       if (!lines_.next(first) || !lines_.next(second)) return false;
       PlanElement e;
@@ -375,9 +336,7 @@ class NativeReader {
                                static_cast<std::size_t>(i), e)) {
         return false;
       }
-      const bool in_range = all_within(kMaxMagnitude, {e.start_x, e.start_y, e.end_x, e.end_y, e.value_a, e.value_b,
-                                                       e.value_c, e.direction, e.tau_near, e.tau_far});
-      if (!accept_item(i, in_range ? order.add(e.start_station, e.end_station) : ItemCheck::kOutOfRange)) {
+      if (!accept_item(i, check_plan_item(order, e))) {
         return false;
       }
       elements.push_back(std::move(e));
@@ -446,7 +405,7 @@ class NativeReader {
     std::vector<ProfileElement> elements;
     elements.reserve(reserve_size(h.count));
     std::string text;
-    StationOrder order;
+    TableStations order;
     for (long long i = 1; i <= h.count; ++i) {
       if (!lines_.next(text)) return false;
       const ColumnLine line(text);
@@ -462,10 +421,7 @@ class NativeReader {
       if (!decode_profile_element(line, h.version, static_cast<std::size_t>(i), previous, e)) {
         return false;
       }
-      const bool in_range =
-          all_within(kMaxMagnitude, {e.start_elevation, e.end_elevation, e.vertex_station, e.vertex_elevation}) &&
-          std::fabs(e.grade_or_radius) <= (e.kind == kProfileGrade ? kMaxPercent : kMaxMagnitude);
-      if (!accept_item(i, in_range ? order.add(e.start_station, e.end_station) : ItemCheck::kOutOfRange)) {
+      if (!accept_item(i, check_profile_item(order, e))) {
         return false;
       }
       elements.push_back(std::move(e));
@@ -529,7 +485,7 @@ class NativeReader {
     std::vector<CrossfallPoint> points;
     points.reserve(reserve_size(h.count));
     std::string text;
-    StationOrder order;
+    TableStations order;
     for (long long done = 0; done < h.count; done += kPointsPerGroup) {
       const long long in_group = std::min(kPointsPerGroup, h.count - done);
       std::array<double, 3 * kPointsPerGroup> values{};
@@ -547,9 +503,7 @@ class NativeReader {
       }
       for (std::size_t k = 0; k < wanted; k += 3) {
         const CrossfallPoint p{values[k], values[k + 1], values[k + 2]};
-        const ItemCheck check =
-            all_within(kMaxPercent, {p.left, p.right}) ? order.add(p.station, p.station) : ItemCheck::kOutOfRange;
-        if (!accept_item(static_cast<long long>(points.size()) + 1, check)) return false;
+        if (!accept_item(static_cast<long long>(points.size()) + 1, check_crossfall_item(order, p))) return false;
         points.push_back(p);
       }
     }

@@ -135,6 +135,29 @@ TEST(LandXmlPlan, ArcKeepsItsStartAngleToFourDecimalsAndItsTurn) {
   EXPECT_DOUBLE_EQ(left.model.plan(1).value_c, 100.0);
 }
 
+TEST(LandXmlPlan, CurveWithoutRotTurnsAsItsLengthSaysElseTheShortWay) {
+  RecordingInterface ui;
+  // A quarter circle of radius 100 m from (100, 0) to (0, 100): 157 m to the
+  // left, 471 m to the right.
+  auto quarter = [](std::string_view attributes) {
+    return one_alignment("<Curve" + std::string(attributes) + ">" + point("Start", 100, 0) +
+                         point("Center", 0, 0) + point("End", 0, 100) + "</Curve>");
+  };
+  const ReadResult shortest = read_text(quarter(""));
+  ASSERT_EQ(shortest.model.plan_count(), 1U) << shortest.all_lines();
+  EXPECT_DOUBLE_EQ(shortest.model.plan(1).value_c, 100.0);
+  EXPECT_NEAR(shortest.model.plan(1).end_station, 50 * kPi, 1e-9);
+
+  const ReadResult long_way = read_text(quarter(R"( rot="" length="471.2"  )"));
+  ASSERT_EQ(long_way.model.plan_count(), 1U);
+  EXPECT_DOUBLE_EQ(long_way.model.plan(1).value_c, -100.0);
+  EXPECT_NEAR(long_way.model.plan(1).end_station, 150 * kPi, 1e-9);
+
+  // A written rot holds, whatever the length says.
+  const ReadResult written = read_text(quarter(R"( rot="CW" length="157.08")"));
+  EXPECT_DOUBLE_EQ(written.model.plan(1).value_c, -100.0);
+}
+
 TEST(LandXmlPlan, ElementsAreNamedByKindWithTheirOwnSerials) {
   RecordingInterface ui;
   std::string geometry;

@@ -89,6 +89,7 @@ LandXmlDocument examine(XmlTree tree) {
 }
 
 XmlTree parse_logged(std::string&& text, const XmlProgress& progress) {
+  if (utf16_to_utf8(text)) write_log("open  root", "UTF-16 read as UTF-8");
   XmlParseResults results;
   XmlTree tree = parse_xml(std::move(text), &results, progress);
   write_log("open  root", tree != nullptr ? "parsed" : "failed", static_cast<int>(results.error),

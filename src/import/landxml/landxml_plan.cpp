@@ -73,6 +73,29 @@ double set_arc(PlanElement& element, PlanePoint centre, double signed_radius, Pl
   return arc_length_from_angles(signed_radius, start_angle, element.tau_near);
 }
 
+// The sense of a curve (+1 counter-clockwise): its "rot". A curve without a
+// readable "rot" is not taken as clockwise, which would run a left-hand arc
+// the long way round: the sense whose length matches the "length" attribute
+// wins, else the shorter way from start to end.
+double curve_sense(const XmlElement& curve, PlanePoint centre, double radius, PlanePoint start, PlanePoint end,
+                   double factor) {
+  const std::string rot = to_capitals(attribute_text(curve, "rot"));
+  if (rot == "CCW") return 1.0;
+  if (rot == "CW") return -1.0;
+  const double phi0 = direction_angle(centre, start);
+  const double phi1 = direction_angle(centre, end);
+  const double left = arc_length_from_angles(radius, phi0, phi1);
+  const double right = arc_length_from_angles(-radius, phi0, phi1);
+  double length = 0.0;
+  double sense = left <= right ? 1.0 : -1.0;
+  if (XML_FIND_ATTRIBUTE_REAL8(curve, "length", length)) {
+    length *= factor;
+    sense = std::fabs(left - length) <= std::fabs(right - length) ? 1.0 : -1.0;
+  }
+  write_log("Curve without rot", sense > 0.0 ? "ccw" : "cw");
+  return sense;
+}
+
 PlanStep read_curve(const XmlElement& curve, PlanStep step, PlanePoint start, PlanePoint end, double factor) {
   PlanePoint centre;
   if (!read_landxml_point(child_element(curve, "Center"), factor, centre.x, centre.y)) {
@@ -89,8 +112,8 @@ PlanStep read_curve(const XmlElement& curve, PlanStep step, PlanePoint start, Pl
   if (std::fabs(distance_from_circle(end, centre, radius)) > kArcEndTolerance) {
     return failure(PlanNote::kUnreadable, "Curve");
   }
-  const double sign = to_capitals(attribute_text(curve, "rot")) == "CCW" ? 1.0 : -1.0;
-  step.length = set_arc(step.element, centre, sign * radius, start, end);
+  step.length = set_arc(step.element, centre, curve_sense(curve, centre, radius, start, end, factor) * radius,
+                        start, end);
   return step;
 }
 

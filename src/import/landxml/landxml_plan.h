@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "import/design_bounds.h"
 #include "import/landxml/landxml_document.h"
 #include "road/road_model.h"
 
@@ -22,7 +23,7 @@ inline constexpr double kArcEndTolerance = 1e-3;
 inline constexpr double kInfiniteSpiralRadius = 1e12;
 // Coordinates, stations and elevations beyond this (m) are not of this
 // planet: they read as unreadable numbers.
-inline constexpr double kLargestCoordinate = 1e9;
+inline constexpr double kLargestCoordinate = kMaxMagnitude;
 // Width of a display name in a choice list or console line.
 inline constexpr std::size_t kDisplayNameWidth = 80;
 // Width an element type takes in a console line.

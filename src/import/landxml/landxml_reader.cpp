@@ -7,6 +7,7 @@
 
 #include <fmt/format.h>
 
+#include "import/design_bounds.h"
 #include "import/landxml/landxml_attributes.h"
 #include "import/landxml/landxml_crossfall.h"
 #include "import/landxml/landxml_document.h"
@@ -132,6 +133,15 @@ class Reading {
     write(format_message(message, kListingLineWidth, step.type, station));
   }
 
+  // An item outside the admissible design ends its table before it, with
+  // its 1-based number on the console.
+  bool accept_item(ItemCheck check, std::size_t number) {
+    if (check == ItemCheck::kOk) return true;
+    write(format_message(check == ItemCheck::kBackwards ? msg::kItemBackwards : msg::kItemOutOfRange,
+                         kListingLineWidth, static_cast<int>(number)));
+    return false;
+  }
+
   void write_profile_notes(const std::vector<ProfileNoteLine>& notes) {
     for (const ProfileNoteLine& note : notes) {
       const int message =
@@ -147,6 +157,7 @@ class Reading {
     int serials[4] = {0, 0, 0, 0};
     static constexpr const char* kPrefixes[4] = {"", "DRO", "CER", "CLO"};
     double station = alignment.start_station;
+    TableStations stations;
     int index = 0;
     for (;;) {
       PlanStep step = read_plan_element(*alignment.coord_geom, index, document_.units);
@@ -160,18 +171,12 @@ class Reading {
       if (step.note == PlanNote::kSpiralAsLine)
         write(format_message(msg::kSpiralAsLine, kListingLineWidth, station));
       if (!(step.length >= kShortestPlanElement)) continue;
-      if (!(station + step.length - station >= kShortestPlanElement)) {
-        // Stations so large that the element's length no longer shows in them.
-        step.note = PlanNote::kUnreadable;
-        step.type = "staStart";
-        write_plan_failure(step, station);
-        break;
-      }
       PlanElement& element = step.element;
-      const auto kind = static_cast<std::size_t>(element.kind);
-      element.name = serial_name(kPrefixes[kind], ++serials[kind]);
       element.start_station = station;
       element.end_station = station + step.length;
+      if (!accept_item(check_plan_item(stations, element), plan.size() + 1)) break;
+      const auto kind = static_cast<std::size_t>(element.kind);
+      element.name = serial_name(kPrefixes[kind], ++serials[kind]);
       station = element.end_station;
       plan.push_back(std::move(element));
     }
@@ -193,8 +198,12 @@ class Reading {
     std::vector<ProfileElement> produced;
     int grades = 0;
     int parabolas = 0;
-    while (step.next(produced) >= 1) {
+    TableStations stations;
+    bool accepted = true;
+    while (accepted && step.next(produced) >= 1) {
       for (ProfileElement& element : produced) {
+        accepted = accept_item(check_profile_item(stations, element), profile.size() + 1);
+        if (!accepted) break;
         element.name =
             element.kind == kProfileGrade ? serial_name("DRO", ++grades) : serial_name("PAR", ++parabolas);
         profile.push_back(std::move(element));
@@ -242,6 +251,13 @@ class Reading {
     for (const ZoneList* side : {&left, &right}) {
       if (!std::isnan(side->cut_at()))
         write(format_message(msg::kCrossfallCut, kListingLineWidth, side->cut_at()));
+    }
+    TableStations stations;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      if (!accept_item(check_crossfall_item(stations, points[i]), i + 1)) {
+        points.resize(i);
+        break;
+      }
     }
     if (points.size() < 2) return;
     write(format_message(msg::kCrossfallCount, kListingLineWidth, static_cast<int>(points.size() - 1)));
