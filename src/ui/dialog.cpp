@@ -24,6 +24,7 @@
 #include "services/settings_store.h"
 #include "ui/controls.h"
 #include "ui/number_field.h"
+#include "ui/system_information.h"
 
 namespace corvalinde::ui {
 namespace {
@@ -275,6 +276,10 @@ void Dialog::install_accelerators(const std::vector<Accelerator>& accelerators) 
     const std::uint32_t word = command_word(accelerator.command, kNotifyClicked);
     connect(shortcut, &QShortcut::activated, this, [this, word] { send_command(word, nullptr); });
   }
+  // The framework's own key, in every window it runs.
+  auto* information = new QShortcut(QKeySequence(QString::fromLatin1(kSystemInformationKey)), this);
+  information->setContext(Qt::WindowShortcut);
+  connect(information, &QShortcut::activated, this, [] { (void)show_system_information(); });
 }
 
 bool Dialog::take_refusal() {

@@ -144,6 +144,7 @@ class Dialog : public QDialog {
   bool system_menu_adjusted() const { return system_menu_adjusted_; }
   void mark_system_menu_adjusted() { system_menu_adjusted_ = true; }
 
+  // The given keys, and the framework's own system-information key.
   void install_accelerators(const std::vector<Accelerator>& accelerators);
 
   // Number-field validation support (number_field.h). While forced, a
