@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <iterator>
 #include <optional>
 #include <streambuf>
 #include <system_error>
@@ -15,6 +16,7 @@
 
 #include "import/design_bounds.h"
 #include "import/fortran_fields.h"
+#include "import/utf16_text.h"
 #include "output/listings.h"
 #include "output/utf8.h"
 #include "road/plan_geometry.h"
@@ -120,9 +122,10 @@ class LineSource {
   bool next(std::string& line) {
     line.clear();
     if (buffer_ == nullptr || failed_) return false;
+    if (!head_taken_) take_head();
     bool any = false;
     while (true) {
-      const int c = buffer_->sbumpc();
+      const int c = next_byte();
       if (c == std::char_traits<char>::eof()) break;
       any = true;
       if (c == '\n') break;
@@ -143,7 +146,31 @@ class LineSource {
   }
 
  private:
+  // The file's first bytes: a file saved as UTF-16 is read whole and
+  // converted; any other is read on from the stream after them.
+  void take_head() {
+    head_taken_ = true;
+    constexpr std::streamsize kHeadBytes = 4;
+    head_.resize(static_cast<std::size_t>(kHeadBytes));
+    head_.resize(static_cast<std::size_t>(std::max<std::streamsize>(buffer_->sgetn(head_.data(), kHeadBytes), 0)));
+    std::string whole = head_;
+    if (!utf16_to_utf8(whole)) return;
+    whole = head_ + std::string(std::istreambuf_iterator<char>(buffer_), {});
+    (void)utf16_to_utf8(whole);
+    head_ = std::move(whole);
+    whole_file_ = true;
+  }
+
+  int next_byte() {
+    if (head_position_ < head_.size()) return static_cast<unsigned char>(head_[head_position_++]);
+    return whole_file_ ? std::char_traits<char>::eof() : buffer_->sbumpc();
+  }
+
   std::streambuf* buffer_;
+  std::string head_;  // bytes read ahead (the whole text of a UTF-16 file)
+  std::size_t head_position_ = 0;
+  bool head_taken_ = false;
+  bool whole_file_ = false;
   bool first_ = true;
   bool failed_ = false;
 };

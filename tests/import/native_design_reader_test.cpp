@@ -381,6 +381,54 @@ TEST(NativeReader, WindowsLineEndsByteOrderMarkAndSingleByteNamesAreRead) {
   EXPECT_EQ(model.plan(1).end_y, 3.25);
 }
 
+// The design as a Windows editor saves it "in Unicode".
+std::string as_utf16(std::string_view utf8, bool little, bool mark) {
+  std::string out = mark ? (little ? "\xFF\xFE" : "\xFE\xFF") : "";
+  for (std::size_t i = 0; i < utf8.size();) {
+    auto b = static_cast<unsigned char>(utf8[i]);
+    unsigned cp = b;
+    std::size_t n = 1;
+    if (b >= 0xE0) {
+      cp = b & 0x0Fu;
+      n = 3;
+    } else if (b >= 0xC0) {
+      cp = b & 0x1Fu;
+      n = 2;
+    }
+    for (std::size_t k = 1; k < n; ++k) cp = cp << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+    i += n;
+    const char low = static_cast<char>(cp & 0xFF);
+    const char high = static_cast<char>(cp >> 8);
+    out += little ? low : high;
+    out += little ? high : low;
+  }
+  return out;
+}
+
+TEST(NativeReader, DesignSavedAsUtf16ReadsAsItsUtf8Text) {
+  PlanRecord r = line_record("Crête", 0, 10);
+  r.y1 = 3.25;
+  const std::string design = header(3, 1) + r.v400() + three_point_crossfall();
+  RoadModel expected;
+  Console console;
+  ASSERT_EQ(read_text(design, expected, console), kMaskPlan | kMaskCrossfall);
+  for (const bool little : {true, false}) {
+    for (const bool mark : {true, false}) {
+      RoadModel model;
+      Console utf16_console;
+      ASSERT_EQ(read_text(as_utf16(design, little, mark), model, utf16_console), kMaskPlan | kMaskCrossfall)
+          << little << mark;
+      EXPECT_EQ(model.plan(1).name, "Crête");
+      EXPECT_EQ(model.plan(1).end_y, 3.25);
+      EXPECT_EQ(model.crossfall_count(), expected.crossfall_count());
+      EXPECT_EQ(model.crossfall(3).left, -3.0);
+    }
+  }
+  // Cut after the first character, the file is an empty design, not a crash.
+  RoadModel cut;
+  EXPECT_EQ(read_text(as_utf16(design, true, true).substr(0, 3), cut, console), 0);
+}
+
 TEST(NativeReader, IncompletePreviousTablesOfTheModelAreAnnouncedAndDiscarded) {
   RoadModel model;
   model.set_crossfall({{0, 2.5, -2.5}, {10, 2.5, -2.5}});

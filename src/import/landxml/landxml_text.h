@@ -23,12 +23,6 @@ LandXmlEncoding encoding_from_declaration(std::string_view declared);
 // The bytes as valid UTF-8.
 std::string text_to_utf8(std::string_view raw, LandXmlEncoding encoding);
 
-// A file written in UTF-16 (little or big endian, told by its byte-order
-// mark or by its opening "<?" without one) rewritten in place as UTF-8,
-// without the mark; an unpaired surrogate becomes U+FFFD and an odd last byte
-// is dropped. Returns false, leaving the text as it was, for any other file.
-bool utf16_to_utf8(std::string& text);
-
 // "&amp;", "&lt;", "&gt;", "&quot;", "&apos;", "&#N;" and "&#xH;" replaced by
 // their characters (a reference to a control character or to no character
 // becomes a blank, an unknown reference stays as written).

@@ -1,0 +1,66 @@
+#include "import/utf16_text.h"
+
+#include <utility>
+
+namespace corvalinde {
+namespace {
+
+// A printable ASCII character, a tab or a line end.
+bool is_text_byte(unsigned b) {
+  return (b >= 0x20 && b < 0x7F) || b == '\t' || b == '\n' || b == '\r';
+}
+
+}  // namespace
+
+bool utf16_to_utf8(std::string& text) {
+  if (text.size() < 2) return false;
+  auto byte = [&text](std::size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(text[i])); };
+  bool little = false;
+  std::size_t from = 2;
+  if (byte(0) == 0xFF && byte(1) == 0xFE) {
+    little = true;
+  } else if (byte(0) == 0xFE && byte(1) == 0xFF) {
+    little = false;
+  } else if (text.size() >= 4 && is_text_byte(byte(0)) && byte(1) == 0 && is_text_byte(byte(2)) &&
+             byte(3) == 0) {
+    little = true;
+    from = 0;
+  } else if (text.size() >= 4 && byte(0) == 0 && is_text_byte(byte(1)) && byte(2) == 0 &&
+             is_text_byte(byte(3))) {
+    from = 0;
+  } else {
+    return false;
+  }
+  auto unit = [&](std::size_t i) { return little ? byte(i) | byte(i + 1) << 8 : byte(i) << 8 | byte(i + 1); };
+  constexpr unsigned kReplacement = 0xFFFD;
+  std::string out;
+  out.reserve(text.size() / 2 + text.size() / 8);
+  for (std::size_t i = from; i + 1 < text.size(); i += 2) {
+    unsigned cp = unit(i);
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 3 < text.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+      i += 2;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = kReplacement;
+    }
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | cp >> 6);
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+      out += static_cast<char>(0xE0 | cp >> 12);
+      out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | cp >> 18);
+      out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
+      out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+  }
+  text = std::move(out);
+  return true;
+}
+
+}  // namespace corvalinde
