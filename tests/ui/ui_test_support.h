@@ -61,7 +61,8 @@ class ScriptedProcedure final : public DialogProcedure {
   }
 };
 
-// The framework dialog of the given kind that is on screen, newest first.
+// A framework dialog of the given kind that is on screen (with several, any
+// one: top-level widgets come in no particular order).
 inline Dialog* open_dialog(DialogKind kind = DialogKind::kModal) {
   const QWidgetList windows = QApplication::topLevelWidgets();
   for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
