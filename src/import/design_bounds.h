@@ -31,6 +31,14 @@ inline bool all_within(double limit, std::initializer_list<double> values) {
 
 enum class ItemCheck { kOk, kOutOfRange, kBackwards };
 
+// The console message of a refused item; its template takes the item's
+// 1-based number.
+inline constexpr int kItemOutOfRangeMessage = 124;
+inline constexpr int kItemBackwardsMessage = 125;
+inline int refused_item_message(ItemCheck check) {
+  return check == ItemCheck::kBackwards ? kItemBackwardsMessage : kItemOutOfRangeMessage;
+}
+
 // The stations of one table, item after item: each within +-kMaxStation,
 // none ending before it starts or starting before the previous one ended,
 // and the whole table at most kMaxTableExtent long.

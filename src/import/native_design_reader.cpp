@@ -16,7 +16,7 @@
 
 #include "import/design_bounds.h"
 #include "import/fortran_fields.h"
-#include "import/utf16_text.h"
+#include "import/text_encoding.h"
 #include "output/listings.h"
 #include "output/utf8.h"
 #include "road/plan_geometry.h"
@@ -30,8 +30,6 @@ enum : int {
   kMsgUnreadableFile = 9,        // with the file name, when nothing was read
   kMsgReading = 55,              // heading, with the file name
   kMsgReadingEnded = 123,        // heading, after the file is closed
-  kMsgItemOutOfRange = 124,      // template: item number
-  kMsgItemBackwards = 125,       // template: item number
   kMsgPlanCount = 141,           // template: number of plan elements
   kMsgPlanDiscarded = 143,
   kMsgProfileCount = 211,        // template: number of profile elements
@@ -85,19 +83,6 @@ bool is_valid_utf8(std::string_view text) {
   return true;
 }
 
-void append_code_point(std::string& out, unsigned cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 std::string decode_windows_1252(std::string_view bytes) {
   // Code points of 0x80..0x9F; the five unassigned bytes keep their value.
   static constexpr std::array<unsigned, 32> kHigh = {
@@ -108,7 +93,7 @@ std::string decode_windows_1252(std::string_view bytes) {
   out.reserve(bytes.size() + bytes.size() / 2);
   for (const char c : bytes) {
     const auto b = static_cast<unsigned char>(c);
-    append_code_point(out, b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80u] : b);
+    append_utf8(out, b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80u] : b);
   }
   return out;
 }
@@ -340,7 +325,7 @@ class NativeReader {
   bool accept_item(long long number, ItemCheck check) {
     if (check == ItemCheck::kOk) return true;
     console_write(console_, kConsoleOrdinary,
-                  format_message(check == ItemCheck::kBackwards ? kMsgItemBackwards : kMsgItemOutOfRange,
+                  format_message(refused_item_message(check),
                                  kListingLineWidth, static_cast<int>(number)));
     return false;
   }

@@ -8,7 +8,7 @@
 
 #include "import/landxml/landxml_attributes.h"
 #include "import/native_design_reader.h"
-#include "import/utf16_text.h"
+#include "import/text_encoding.h"
 #include "services/diagnostic_log.h"
 #include "services/user_interface.h"
 

@@ -8,8 +8,6 @@ namespace corvalinde::landxml_message {
 inline constexpr int kNothingRead = 9;     // template: file name
 inline constexpr int kReading = 55;        // template: file name (heading line)
 inline constexpr int kReadingEnded = 123;  // heading line
-inline constexpr int kItemOutOfRange = 124;  // template: item number
-inline constexpr int kItemBackwards = 125;   // template: item number
 inline constexpr int kPlanCount = 141;     // template: number of plan elements
 inline constexpr int kNotRead = 142;       // template: element name, count
 inline constexpr int kPlanDiscarded = 143;

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "import/utf16_text.h"
+#include "import/text_encoding.h"
 
 namespace corvalinde {
 namespace {
