@@ -50,7 +50,6 @@ RoadModel generated_road(double length, const std::vector<double>& radii) {
   const double end = plan.station();
   crossfall.push_back({end, 2.5, -2.5});
 
-
   RoadModel model;
   model.set_plan(plan.take());
   model.set_profile(rolling_profile(end));
@@ -70,7 +69,8 @@ const RoadModel& dual_road() {
   return model;
 }
 
-void run_visibility(benchmark::State& state, const RoadModel& model, int road_type, const CrossSection& section) {
+void run_visibility(benchmark::State& state, const RoadModel& model, int road_type,
+                    const CrossSection& section) {
   if (message_table_state() == MessageTableState::kNotInitialised) {
     select_message_language(MessageLanguage::kFrench);
     static_cast<void>(message_text(0, 1));
@@ -90,8 +90,8 @@ void run_visibility(benchmark::State& state, const RoadModel& model, int road_ty
       benchmark::Counter(km, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   state.counters["sight_lines_per_s"] =
       benchmark::Counter(static_cast<double>(after.lines - before.lines), benchmark::Counter::kIsRate);
-  state.counters["point_checks_per_s"] =
-      benchmark::Counter(static_cast<double>(after.point_checks - before.point_checks), benchmark::Counter::kIsRate);
+  state.counters["point_checks_per_s"] = benchmark::Counter(
+      static_cast<double>(after.point_checks - before.point_checks), benchmark::Counter::kIsRate);
   state.counters["listing_lines"] = static_cast<double>(lines);
 }
 

@@ -12,9 +12,9 @@
 #include <fmt/format.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
-#include <pugixml.hpp>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <pugixml.hpp>
 
 #include <cmath>
 #include <cstdio>
@@ -49,9 +49,10 @@ class Digits {
 };
 
 void write_alignment(fmt::memory_buffer& out) {
-  out.append(std::string_view("  <Alignments name=\"Roads\">\n"
-                              "    <Alignment name=\"Axe 1\" length=\"12000.\" staStart=\"0.\" desc=\"Bench\">\n"
-                              "      <CoordGeom>\n"));
+  out.append(
+      std::string_view("  <Alignments name=\"Roads\">\n"
+                       "    <Alignment name=\"Axe 1\" length=\"12000.\" staStart=\"0.\" desc=\"Bench\">\n"
+                       "      <CoordGeom>\n"));
   double north = 6407331.3533;
   double east = 155610.9319;
   for (int i = 0; i < kPlanElements; ++i) {
@@ -85,16 +86,17 @@ void write_alignment(fmt::memory_buffer& out) {
     north = next_north;
     east = next_east;
   }
-  out.append(std::string_view("      </CoordGeom>\n      <Profile name=\"Axe 1\">\n"
-                              "        <ProfAlign name=\"Design\">\n"));
+  out.append(
+      std::string_view("      </CoordGeom>\n      <Profile name=\"Axe 1\">\n"
+                       "        <ProfAlign name=\"Design\">\n"));
   for (int i = 0; i < kProfilePoints; ++i) {
     const double station = i * 160.0;
     const double elevation = 100.0 + 5.0 * std::sin(i * 0.7);
     if (i == 0 || i == kProfilePoints - 1) {
       fmt::format_to(std::back_inserter(out), "          <PVI>{:.6f} {:.6f}</PVI>\n", station, elevation);
     } else {
-      fmt::format_to(std::back_inserter(out), "          <ParaCurve length=\"80.\">{:.6f} {:.6f}</ParaCurve>\n",
-                     station, elevation);
+      fmt::format_to(std::back_inserter(out),
+                     "          <ParaCurve length=\"80.\">{:.6f} {:.6f}</ParaCurve>\n", station, elevation);
     }
   }
   out.append(std::string_view("        </ProfAlign>\n      </Profile>\n    </Alignment>\n  </Alignments>\n"));
@@ -118,10 +120,12 @@ std::uintmax_t write_landxml(const std::filesystem::path& path) {
       "<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" version=\"1.2\" date=\"2024-05-01\" "
       "time=\"12:00:00\" language=\"English\" readOnly=\"false\">\n"
       "  <Units>\n    <Metric areaUnit=\"squareMeter\" linearUnit=\"meter\" volumeUnit=\"cubicMeter\" "
-      "temperatureUnit=\"celsius\" pressureUnit=\"milliBars\" angularUnit=\"decimal degrees\"/>\n  </Units>\n"));
+      "temperatureUnit=\"celsius\" pressureUnit=\"milliBars\" angularUnit=\"decimal degrees\"/>\n  "
+      "</Units>\n"));
   write_alignment(out);
-  out.append(std::string_view("  <Surfaces>\n    <Surface name=\"TIN\" desc=\"Bench\">\n"
-                              "      <Definition surfType=\"TIN\" area2DSurf=\"250000.\">\n        <Pnts>\n"));
+  out.append(
+      std::string_view("  <Surfaces>\n    <Surface name=\"TIN\" desc=\"Bench\">\n"
+                       "      <Definition surfType=\"TIN\" area2DSurf=\"250000.\">\n        <Pnts>\n"));
   Digits digits;
   for (int row = 0; row < kGridSide; ++row) {
     for (int column = 0; column < kGridSide; ++column) {
@@ -140,16 +144,17 @@ std::uintmax_t write_landxml(const std::filesystem::path& path) {
       const int b = a + 1;
       const int c = a + kGridSide;
       const int d = c + 1;
-      fmt::format_to(std::back_inserter(out), "\t\t\t\t\t<F n=\"{} {} {}\">{} {} {}</F>\n", face + 2, face + 3,
-                     face > 0 ? face : 0, a, b, c);
-      fmt::format_to(std::back_inserter(out), "\t\t\t\t\t<F n=\"{} {} {}\">{} {} {}</F>\n", face + 1, face + 4,
-                     face + 2 * kGridSide, b, d, c);
+      fmt::format_to(std::back_inserter(out), "\t\t\t\t\t<F n=\"{} {} {}\">{} {} {}</F>\n", face + 2,
+                     face + 3, face > 0 ? face : 0, a, b, c);
+      fmt::format_to(std::back_inserter(out), "\t\t\t\t\t<F n=\"{} {} {}\">{} {} {}</F>\n", face + 1,
+                     face + 4, face + 2 * kGridSide, b, d, c);
       face += 2;
     }
     if (out.size() > (1u << 20)) flush(out, file);
   }
-  out.append(std::string_view("        </Faces>\n      </Definition>\n    </Surface>\n  </Surfaces>\n"
-                              "</LandXML>\n"));
+  out.append(
+      std::string_view("        </Faces>\n      </Definition>\n    </Surface>\n  </Surfaces>\n"
+                       "</LandXML>\n"));
   flush(out, file);
   std::fclose(file);
   return std::filesystem::file_size(path);
@@ -175,8 +180,12 @@ int count_points(const XmlElement& root) {
 
 int count_points(const pugi::xml_document& document) {
   int count = 0;
-  for (const pugi::xml_node point :
-       document.child("LandXML").child("Surfaces").child("Surface").child("Definition").child("Pnts").children("P")) {
+  for (const pugi::xml_node point : document.child("LandXML")
+                                        .child("Surfaces")
+                                        .child("Surface")
+                                        .child("Definition")
+                                        .child("Pnts")
+                                        .children("P")) {
     static_cast<void>(point);
     ++count;
   }
@@ -184,8 +193,10 @@ int count_points(const pugi::xml_document& document) {
 }
 
 const xmlNode* child_named(const xmlNode* node, const char* name) {
-  for (const xmlNode* child = node != nullptr ? node->children : nullptr; child != nullptr; child = child->next) {
-    if (child->type == XML_ELEMENT_NODE && std::strcmp(reinterpret_cast<const char*>(child->name), name) == 0) {
+  for (const xmlNode* child = node != nullptr ? node->children : nullptr; child != nullptr;
+       child = child->next) {
+    if (child->type == XML_ELEMENT_NODE &&
+        std::strcmp(reinterpret_cast<const char*>(child->name), name) == 0) {
       return child;
     }
   }
@@ -196,7 +207,8 @@ int count_points(xmlDoc* document) {
   const xmlNode* node = xmlDocGetRootElement(document);
   for (const char* name : {"Surfaces", "Surface", "Definition", "Pnts"}) node = child_named(node, name);
   int count = 0;
-  for (const xmlNode* child = node != nullptr ? node->children : nullptr; child != nullptr; child = child->next) {
+  for (const xmlNode* child = node != nullptr ? node->children : nullptr; child != nullptr;
+       child = child->next) {
     if (child->type == XML_ELEMENT_NODE) ++count;
   }
   return count;
@@ -294,8 +306,8 @@ int measure_peak(std::string_view parser, const char* path) {
     if (read && document.load_buffer_inplace_own(buffer, bytes)) points = count_points(document);
   } else if (parser == "libxml2") {
     std::string text = read_file(path);
-    xmlDoc* document =
-        xmlReadMemory(text.data(), static_cast<int>(text.size()), "bench.xml", nullptr, XML_PARSE_NONET | XML_PARSE_HUGE);
+    xmlDoc* document = xmlReadMemory(text.data(), static_cast<int>(text.size()), "bench.xml", nullptr,
+                                     XML_PARSE_NONET | XML_PARSE_HUGE);
     text = std::string();
     points = document != nullptr ? count_points(document) : -1;
     xmlFreeDoc(document);
@@ -346,8 +358,8 @@ int main(int argc, char** argv) {
     write_landxml(path);
   }
   const std::uintmax_t size = std::filesystem::file_size(path);
-  std::printf("LandXML file %s: %.1f MB, %d points, %d faces\n", path.c_str(), static_cast<double>(size) / 1e6,
-              kPoints, 2 * (kGridSide - 1) * (kGridSide - 1));
+  std::printf("LandXML file %s: %.1f MB, %d points, %d faces\n", path.c_str(),
+              static_cast<double>(size) / 1e6, kPoints, 2 * (kGridSide - 1) * (kGridSide - 1));
   g_text = read_file(path);
 
   benchmark::Initialize(&argc, argv);

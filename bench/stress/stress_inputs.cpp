@@ -68,7 +68,6 @@ StressRoad stress_road(double length) {
   const double end = plan.station();
   crossfall.push_back({end, 2.5, -2.5});
 
-
   road.model.set_plan(plan.take());
   road.model.set_profile(rolling_profile(end));
   road.model.set_crossfall(std::move(crossfall));
@@ -78,7 +77,9 @@ StressRoad stress_road(double length) {
 // ---- LandXML ------------------------------------------------------------------
 
 // "northing easting", as LandXML writes points.
-std::string point(double x, double y) { return fmt::format("{:.6f} {:.6f}", y, x); }
+std::string point(double x, double y) {
+  return fmt::format("{:.6f} {:.6f}", y, x);
+}
 
 std::string radius_text(double curvature) {
   return curvature == 0.0 ? std::string("INF") : fmt::format("{:.6f}", 1.0 / std::fabs(curvature));
@@ -88,8 +89,8 @@ void write_plan(std::FILE* out, const StressRoad& road) {
   for (std::size_t i = 1; i <= road.model.plan_count(); ++i) {
     const PlanElement& e = road.model.plan(i);
     const double length = e.end_station - e.start_station;
-    const std::string ends = fmt::format("<Start>{}</Start><End>{}</End>", point(e.start_x, e.start_y),
-                                         point(e.end_x, e.end_y));
+    const std::string ends =
+        fmt::format("<Start>{}</Start><End>{}</End>", point(e.start_x, e.start_y), point(e.end_x, e.end_y));
     if (e.kind == kPlanLine) {
       fmt::print(out, "<Line length=\"{:.6f}\">{}</Line>\n", length, ends);
     } else if (e.kind == kPlanArc) {
@@ -132,7 +133,9 @@ void write_zones(std::FILE* out, const RoadModel& model, bool left) {
     const CrossfallPoint& b = model.crossfall(i + 1);
     const double va = left ? -a.left : a.right;
     const double vb = left ? -b.left : b.right;
-    fmt::print(out, "<ZoneSlope staStart=\"{:.4f}\" startVertValue=\"{:.2f}\" staEnd=\"{:.4f}\" endVertValue=\"{:.2f}\"/>\n",
+    fmt::print(out,
+               "<ZoneSlope staStart=\"{:.4f}\" startVertValue=\"{:.2f}\" staEnd=\"{:.4f}\" "
+               "endVertValue=\"{:.2f}\"/>\n",
                a.station, va, b.station, vb);
   }
   fmt::print(out, "</Zone></Zones>\n");
@@ -147,7 +150,8 @@ void write_surface(std::FILE* out, long target) {
   while (std::ftell(out) < target * 3 / 4) {
     const double x = 500000.0 + static_cast<double>(id % kRow) * 5.0;
     const double y = 150000.0 + static_cast<double>(id / kRow) * 5.0;
-    fmt::print(out, "<P id=\"{}\">{:.3f} {:.3f} {:.3f}</P>\n", id, y, x, 400.0 + std::sin(static_cast<double>(id)) * 20.0);
+    fmt::print(out, "<P id=\"{}\">{:.3f} {:.3f} {:.3f}</P>\n", id, y, x,
+               400.0 + std::sin(static_cast<double>(id)) * 20.0);
     ++id;
   }
   fmt::print(out, "</Pnts><Faces>\n");
@@ -177,9 +181,10 @@ bool write_landxml(const StressRoad& road, double size_mb, const char* path) {
 }
 
 int usage() {
-  std::fputs("usage: stress_inputs native LENGTH_KM OUT.txt\n"
-             "       stress_inputs landxml LENGTH_KM SIZE_MB OUT.xml\n",
-             stderr);
+  std::fputs(
+      "usage: stress_inputs native LENGTH_KM OUT.txt\n"
+      "       stress_inputs landxml LENGTH_KM SIZE_MB OUT.xml\n",
+      stderr);
   return 2;
 }
 
@@ -199,7 +204,8 @@ int main(int argc, char** argv) {
   if (kind == "native" && argc == 4) {
     const NativeWriteStatus status = write_native_design(road.model, argv[3]);
     if (status != NativeWriteStatus::kOk) {
-      std::fprintf(stderr, "stress_inputs: the design could not be written (status %d)\n", static_cast<int>(status));
+      std::fprintf(stderr, "stress_inputs: the design could not be written (status %d)\n",
+                   static_cast<int>(status));
       return 1;
     }
     return 0;

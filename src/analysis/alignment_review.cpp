@@ -78,7 +78,9 @@ constexpr double kFullCircleGrads = 400.0;
 // Findings carrying values are formatted into the finding width.
 constexpr std::size_t kFindingWidth = FindingList::kTextWidth;
 
-int whole_metres(double metres) { return static_cast<int>(std::lround(metres)); }
+int whole_metres(double metres) {
+  return static_cast<int>(std::lround(metres));
+}
 
 double bearing_grads(double heading) {
   double b = std::fmod(kBearingOffset - heading * kGradsPerRadian, kFullCircleGrads);
@@ -127,7 +129,8 @@ class AlignmentReview {
     if (model_.plan(i).kind == kPlanClothoid || model_.plan(i - 1).kind == kPlanClothoid) {
       if (start.curvature * previous_end_.curvature < 0.0) {
         add_finding(false, false, kCurvatureReversesAtJoin);
-      } else if (std::fabs(start.curvature - previous_end_.curvature) > 1.0 / limits_.no_superelevation_radius) {
+      } else if (std::fabs(start.curvature - previous_end_.curvature) >
+                 1.0 / limits_.no_superelevation_radius) {
         add_finding(false, false, kCurvatureJumpsAtJoin);
       }
     }
@@ -158,7 +161,8 @@ class AlignmentReview {
     radius_ratio(i, radius);
     last_straight_length_ = 0.0;
     if (std::fabs(radius) < kRadiusLimitFactor * limits_.minimum_radius) {
-      add_finding(true, false, format_message(kRadiusBelowMinimum, kFindingWidth, whole_metres(limits_.minimum_radius)));
+      add_finding(true, false,
+                  format_message(kRadiusBelowMinimum, kFindingWidth, whole_metres(limits_.minimum_radius)));
     }
     arc_transitions(i, tr);
     previous_arc_radius_ = radius;
@@ -180,8 +184,9 @@ class AlignmentReview {
       if (no_straight) {
         add_finding(true, true, kReverseWithoutStraight);
       } else {
-        add_finding(true, true,
-                    format_message(kShortStraightReverse, kFindingWidth, whole_metres(limits_.reverse_straight)));
+        add_finding(
+            true, true,
+            format_message(kShortStraightReverse, kFindingWidth, whole_metres(limits_.reverse_straight)));
       }
     }
   }
@@ -193,15 +198,17 @@ class AlignmentReview {
     const double rmax = std::max(std::fabs(rp), std::fabs(radius));
     const double rmin = std::min(std::fabs(rp), std::fabs(radius));
     if (limits_.has_ratio_cap && rmin <= limits_.ratio_cap && rmax / rmin > kRadiusRatioLimit) {
-      add_finding(true, true,
-                  format_message(kRadiusRatioTooLarge, kFindingWidth, whole_metres(rmax), whole_metres(rmin)));
+      add_finding(
+          true, true,
+          format_message(kRadiusRatioTooLarge, kFindingWidth, whole_metres(rmax), whole_metres(rmin)));
     }
     if (limits_.lists_long_transitions) {
       // The transition of the smaller radius: the clothoid that leads into it
       // when there is one, else the length that radius requires.
       double lt = transition_length(rmin);
       if (current_is_smaller) {
-        if (i >= 2 && is_clothoid_joining_straight(model_.plan(i - 1))) lt = element_length(model_.plan(i - 1));
+        if (i >= 2 && is_clothoid_joining_straight(model_.plan(i - 1)))
+          lt = element_length(model_.plan(i - 1));
       } else if (i >= 3 && is_clothoid_joining_straight(model_.plan(i - 2))) {
         lt = element_length(model_.plan(i - 2));
       }
@@ -215,8 +222,10 @@ class AlignmentReview {
     const PlanElement* before = i >= 2 ? &model_.plan(i - 1) : nullptr;
     const PlanElement* after = i < count_ ? &model_.plan(i + 1) : nullptr;
     if (tr == 0.0) {
-      if (before != nullptr && is_clothoid_joining_straight(*before)) add_finding(true, true, kNeedlessClothoid);
-      if (after != nullptr && is_clothoid_joining_straight(*after)) add_finding(true, false, kNeedlessClothoid);
+      if (before != nullptr && is_clothoid_joining_straight(*before))
+        add_finding(true, true, kNeedlessClothoid);
+      if (after != nullptr && is_clothoid_joining_straight(*after))
+        add_finding(true, false, kNeedlessClothoid);
       return;
     }
     neighbour_transition(before, tr, true);
@@ -264,7 +273,8 @@ class AlignmentReview {
     const double rj = 1.0 / start.curvature;
     const double tr = transition_length(rj);
     if (std::fabs(rj) < kRadiusLimitFactor * limits_.minimum_radius) {
-      add_finding(true, true, format_message(kRadiusBelowMinimum, kFindingWidth, whole_metres(limits_.minimum_radius)));
+      add_finding(true, true,
+                  format_message(kRadiusBelowMinimum, kFindingWidth, whole_metres(limits_.minimum_radius)));
     } else if (tr == 0.0) {
       add_finding(true, true, kNeedlessClothoid);
       add_finding(true, false, kNeedlessClothoid);
@@ -340,8 +350,9 @@ class AlignmentReview {
       default:
         break;
     }
-    return format_message(kElementRow, kListingLineWidth, static_cast<int>(i), std::string(trim_right(e.name)),
-                          e.start_station, element_length(e), std::string(trim_right(description)));
+    return format_message(kElementRow, kListingLineWidth, static_cast<int>(i),
+                          std::string(trim_right(e.name)), e.start_station, element_length(e),
+                          std::string(trim_right(description)));
   }
 
   Console& console_;

@@ -25,18 +25,18 @@ struct RadiusRow {
   double rnd;
 };
 constexpr std::array<RadiusRow, 12> kRadiusTable{{
-    {{0, 2}, 120.0, 450.0, 600.0},     // R60
-    {{3, 7}, 240.0, 650.0, 900.0},     // R80, T80
-    {{8, 9}, 425.0, 900.0, 1300.0},    // T100
-    {{10, 10}, 400.0, 650.0, 650.0},   // L2
-    {{11, 11}, 600.0, 1000.0, 1000.0}, // L1
-    {{12, 14}, 240.0, 300.0, 400.0},   // A80
-    {{15, 17}, 425.0, 500.0, 800.0},   // A100
-    {{18, 20}, 120.0, 200.0, 200.0},   // U60
-    {{21, 23}, 240.0, 400.0, 400.0},   // U80
-    {{24, 26}, 200.0, 200.0, 200.0},   // AU70
-    {{27, 27}, 240.0, 370.0, 370.0},   // AU90
-    {{28, 28}, 400.0, 650.0, 650.0},   // AU110
+    {{0, 2}, 120.0, 450.0, 600.0},      // R60
+    {{3, 7}, 240.0, 650.0, 900.0},      // R80, T80
+    {{8, 9}, 425.0, 900.0, 1300.0},     // T100
+    {{10, 10}, 400.0, 650.0, 650.0},    // L2
+    {{11, 11}, 600.0, 1000.0, 1000.0},  // L1
+    {{12, 14}, 240.0, 300.0, 400.0},    // A80
+    {{15, 17}, 425.0, 500.0, 800.0},    // A100
+    {{18, 20}, 120.0, 200.0, 200.0},    // U60
+    {{21, 23}, 240.0, 400.0, 400.0},    // U80
+    {{24, 26}, 200.0, 200.0, 200.0},    // AU70
+    {{27, 27}, 240.0, 370.0, 370.0},    // AU90
+    {{28, 28}, 400.0, 650.0, 650.0},    // AU110
 }};
 
 // Maximum superelevation dmax (per cent).
@@ -55,12 +55,12 @@ struct StraightRow {
   double straight_curvature;
 };
 constexpr std::array<StraightRow, 6> kStraightTable{{
-    {{0, 9}, 75.0, 50.0, 0.0},            // ARP
-    {{10, 11}, 200.0, 200.0, 0.0},        // ICTAAL
-    {{12, 23}, 0.0, 0.0, 0.0},            // ICTAVRU
-    {{24, 26}, 60.0, 60.0, 0.001},        // AU70
-    {{27, 27}, 75.0, 75.0, 1.0 / 1500.0}, // AU90
-    {{28, 28}, 92.0, 92.0, 1.0 / 1500.0}, // AU110
+    {{0, 9}, 75.0, 50.0, 0.0},             // ARP
+    {{10, 11}, 200.0, 200.0, 0.0},         // ICTAAL
+    {{12, 23}, 0.0, 0.0, 0.0},             // ICTAVRU
+    {{24, 26}, 60.0, 60.0, 0.001},         // AU70
+    {{27, 27}, 75.0, 75.0, 1.0 / 1500.0},  // AU90
+    {{28, 28}, 92.0, 92.0, 1.0 / 1500.0},  // AU110
 }};
 
 // Radius-ratio cap: 500 m on ARP roads, 1.5 Rnd on ICTAAL and AU90/AU110
@@ -79,8 +79,8 @@ struct TransitionRow {
   double cap;
 };
 constexpr std::array<TransitionRow, 3> kPowerLawTable{{
-    {{0, 3, 6, 8}, TransitionRule::kPowerLaw, 6.0, 67.0},   // ARP, 2 lanes
-    {{1, 4, 7, 9}, TransitionRule::kPowerLaw, 9.0, 100.0},  // ARP, 3 lanes
+    {{0, 3, 6, 8}, TransitionRule::kPowerLaw, 6.0, 67.0},      // ARP, 2 lanes
+    {{1, 4, 7, 9}, TransitionRule::kPowerLaw, 9.0, 100.0},     // ARP, 3 lanes
     {{2, 5, -1, -1}, TransitionRule::kPowerLaw, 12.0, 133.0},  // ARP, 2x2 lanes
 }};
 constexpr CodeRange kFormulaBelowRndCodes{12, 17};  // A80, A100
@@ -143,7 +143,8 @@ using LimitsTable = std::array<DesignLimits, kHighestRoadType + 1>;
 const LimitsTable& all_limits() {
   static const LimitsTable table = [] {
     LimitsTable all{};
-    for (int code = 0; code <= kHighestRoadType; ++code) all[static_cast<std::size_t>(code)] = make_limits(code);
+    for (int code = 0; code <= kHighestRoadType; ++code)
+      all[static_cast<std::size_t>(code)] = make_limits(code);
     return all;
   }();
   return table;

@@ -29,18 +29,18 @@ enum class TransitionRule {
 
 struct DesignLimits {
   int road_type = 0;
-  bool arp = false;      // standard ARP (long-straight rule, 165/167 forms, TD cap)
-  bool ictavru = false;  // standard ICTAVRU (no straight tests, 177/178, no 176/180)
-  double minimum_radius = 0.0;                // Rm (m)
+  bool arp = false;                            // standard ARP (long-straight rule, 165/167 forms, TD cap)
+  bool ictavru = false;                        // standard ICTAVRU (no straight tests, 177/178, no 176/180)
+  double minimum_radius = 0.0;                 // Rm (m)
   double minimum_superelevation_radius = 0.0;  // Rdm (m): d = 2.5 % from here
   double no_superelevation_radius = 0.0;       // Rnd (m): d = 0 from here
   double max_superelevation = 0.0;             // dmax (per cent)
   double same_direction_straight = 0.0;        // m; 0: no test
   double reverse_straight = 0.0;               // m; 0: no test
-  double straight_curvature = 0.0;  // an arc with |k| <= this counts as a straight
-  bool has_ratio_cap = false;       // the radius-ratio test applies
-  double ratio_cap = 0.0;           // m: the test applies when the smaller radius <= this
-  bool lists_long_transitions = false;  // transitions over 500 m are listed (AU90, AU110)
+  double straight_curvature = 0.0;             // an arc with |k| <= this counts as a straight
+  bool has_ratio_cap = false;                  // the radius-ratio test applies
+  double ratio_cap = 0.0;                      // m: the test applies when the smaller radius <= this
+  bool lists_long_transitions = false;         // transitions over 500 m are listed (AU90, AU110)
   TransitionRule transition_rule = TransitionRule::kNone;
   double transition_factor = 0.0;  // kPowerLaw: factor of |R|^0.4
   double transition_cap = 0.0;     // kPowerLaw: upper bound (m)

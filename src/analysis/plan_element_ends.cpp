@@ -32,7 +32,9 @@ ElementEnd arc_end(const PlanElement& e, double phi) {
 
 }  // namespace
 
-double arc_curvature(const PlanElement& arc) { return arc.value_c != 0.0 ? 1.0 / arc.value_c : 0.0; }
+double arc_curvature(const PlanElement& arc) {
+  return arc.value_c != 0.0 ? 1.0 / arc.value_c : 0.0;
+}
 
 ElementEnd element_start(const PlanElement& e) {
   switch (e.kind) {

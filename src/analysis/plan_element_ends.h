@@ -18,7 +18,9 @@ ElementEnd element_start(const PlanElement& element);
 ElementEnd element_end(const PlanElement& element);
 
 // end station - start station.
-inline double element_length(const PlanElement& element) { return element.end_station - element.start_station; }
+inline double element_length(const PlanElement& element) {
+  return element.end_station - element.start_station;
+}
 
 // A clothoid with one end of zero curvature (tau near x tau far = 0).
 bool is_clothoid_joining_straight(const PlanElement& element);

@@ -31,19 +31,21 @@ constexpr unsigned kDefaultWidths = kOnly350;
 
 // Allowed widths by road-type code 0 to 28.
 constexpr std::array<unsigned, kHighestRoadType + 1> kAllowedWidthsByCode{
-    kAllWidths,   kWideWidths, kOnly350,     // 0-2   ARP R60
-    kAllWidths,   kWideWidths, kOnly350,     // 3-5   ARP R80
-    kAllWidths,   kOnly350,                  // 6-7   ARP T80
-    kAllWidths,   kOnly350,                  // 8-9   ARP T100
-    kOnly350,     kOnly350,                  // 10-11 ICTAAL L2, L1
-    kWideWidths,  kWideWidths, kOnly350,     // 12-14 ICTAVRU A80
-    kWideWidths,  kWideWidths, kOnly350,     // 15-17 ICTAVRU A100
-    kWideWidths,  kWideWidths, kOnly350,     // 18-20 ICTAVRU U60
-    kWideWidths,  kWideWidths, kOnly350,     // 21-23 ICTAVRU U80
-    kOnly300,     kOnly300,    kOnly300,     // 24-26 VSA AU70
-    kWideWidths,  kWideWidths};              // 27-28 VSA AU90, AU110
+    kAllWidths,  kWideWidths, kOnly350,  // 0-2   ARP R60
+    kAllWidths,  kWideWidths, kOnly350,  // 3-5   ARP R80
+    kAllWidths,  kOnly350,               // 6-7   ARP T80
+    kAllWidths,  kOnly350,               // 8-9   ARP T100
+    kOnly350,    kOnly350,               // 10-11 ICTAAL L2, L1
+    kWideWidths, kWideWidths, kOnly350,  // 12-14 ICTAVRU A80
+    kWideWidths, kWideWidths, kOnly350,  // 15-17 ICTAVRU A100
+    kWideWidths, kWideWidths, kOnly350,  // 18-20 ICTAVRU U60
+    kWideWidths, kWideWidths, kOnly350,  // 21-23 ICTAVRU U80
+    kOnly300,    kOnly300,    kOnly300,  // 24-26 VSA AU70
+    kWideWidths, kWideWidths};           // 27-28 VSA AU90, AU110
 
-bool in_range(int index, int count) { return index >= 0 && index < count; }
+bool in_range(int index, int count) {
+  return index >= 0 && index < count;
+}
 
 std::size_t code_cell(int standard, int category, int lanes) {
   return static_cast<std::size_t>(standard + kStandardCount * category +
@@ -58,8 +60,7 @@ std::string_view without_trailing_blanks(std::string_view text) {
 }  // namespace
 
 std::string_view standard_name(int standard) {
-  return in_range(standard, kStandardCount) ? kStandardNames[static_cast<std::size_t>(standard)]
-                                            : kBlankCell;
+  return in_range(standard, kStandardCount) ? kStandardNames[static_cast<std::size_t>(standard)] : kBlankCell;
 }
 
 std::string_view category_name(int standard, int category) {
@@ -68,13 +69,11 @@ std::string_view category_name(int standard, int category) {
 }
 
 std::string_view lane_text(int lanes) {
-  return in_range(lanes, kLaneArrangementCount) ? kLaneTexts[static_cast<std::size_t>(lanes)]
-                                                : kBlankCell;
+  return in_range(lanes, kLaneArrangementCount) ? kLaneTexts[static_cast<std::size_t>(lanes)] : kBlankCell;
 }
 
 std::string_view lane_width_text(int width) {
-  return in_range(width, kLaneWidthCount) ? kLaneWidthTexts[static_cast<std::size_t>(width)]
-                                          : kBlankCell;
+  return in_range(width, kLaneWidthCount) ? kLaneWidthTexts[static_cast<std::size_t>(width)] : kBlankCell;
 }
 
 int offered_category_count(int standard) {

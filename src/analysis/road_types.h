@@ -39,8 +39,8 @@ enum LaneWidth : int { kLaneWidth250 = 0, kLaneWidth300 = 1, kLaneWidth350 = 2 }
 
 // The tables as stored: 10-character blank-padded cells.
 // Standards, index 0 to 3.
-inline constexpr std::array<std::string_view, kStandardCount> kStandardNames{
-    "ARP       ", "ICTAAL    ", "VSA       ", "ICTAVRU   "};
+inline constexpr std::array<std::string_view, kStandardCount> kStandardNames{"ARP       ", "ICTAAL    ",
+                                                                             "VSA       ", "ICTAVRU   "};
 
 // Categories: one block of sixteen cells ordered standard-fastest, cell
 // (standard i, category j) is element i + 4 j. A blank cell means that the
@@ -52,12 +52,14 @@ inline constexpr std::array<std::string_view, kStandardCount * kCategoryCount> k
     "T100      ", "          ", "          ", "U80       "};  // category 3
 
 // Lane arrangements, index 0 to 2, exactly with their blanks.
-inline constexpr std::array<std::string_view, kLaneArrangementCount> kLaneTexts{
-    " 2  voies ", " 3  voies ", "2x2 voies "};
+inline constexpr std::array<std::string_view, kLaneArrangementCount> kLaneTexts{" 2  voies ", " 3  voies ",
+                                                                                "2x2 voies "};
 
 // Road-type codes: entry (standard i, category j, lanes k) is element
 // i + 4 j + 16 k; kNoRoadType where the combination is not offered. Columns:
 // ARP, ICTAAL, VSA, ICTAVRU. The codes are unique.
+// The table keeps one row per category, one column per standard.
+// clang-format off
 inline constexpr std::array<std::int32_t, kStandardCount * kCategoryCount * kLaneArrangementCount>
     kRoadTypeCodes{
         // 2 lanes
@@ -75,10 +77,11 @@ inline constexpr std::array<std::int32_t, kStandardCount * kCategoryCount * kLan
         5, 11, 27, 17,
         -1, -1, 28, 20,
         -1, -1, -1, 23};
+// clang-format on
 
 // Lane widths, index 0 to 2.
-inline constexpr std::array<std::string_view, kLaneWidthCount> kLaneWidthTexts{
-    "2.50      ", "3.00      ", "3.50      "};
+inline constexpr std::array<std::string_view, kLaneWidthCount> kLaneWidthTexts{"2.50      ", "3.00      ",
+                                                                               "3.50      "};
 
 struct RoadTypeIndices {
   int standard = 0;

@@ -21,7 +21,7 @@ struct SectionPoint {
   double z = 0.0;
   double cos_n = 0.0;
   double sin_n = 0.0;
-  double left = 0.0;   // crossfalls, fractions
+  double left = 0.0;  // crossfalls, fractions
   double right = 0.0;
   LineEquation cross;  // through (x, y) in the direction of the normal
 };
@@ -53,7 +53,8 @@ double end_rise(double o, double left, double right, const SightParameters& p) {
 }
 
 SightLineEnd section_end(const SectionPoint& s, double offset, double height, const SightParameters& p) {
-  return {{s.x + offset * s.cos_n, s.y + offset * s.sin_n}, s.z + height + end_rise(offset, s.left, s.right, p)};
+  return {{s.x + offset * s.cos_n, s.y + offset * s.sin_n},
+          s.z + height + end_rise(offset, s.left, s.right, p)};
 }
 
 // Road surface at lateral offset o of the section, by zone: beyond the right
@@ -81,12 +82,14 @@ bool section_blocks(const LineUnderTest& t, const SectionPoint& s, const SightPa
   const double o = (crossing.x - s.x) * s.cos_n + (crossing.y - s.y) * s.sin_n;
   if (o < p.lmg || o > p.lmd) return true;  // outside the clear zone: masked
   if (o > p.msg && s.station == t.far_station) return true;
-  const double z_line = interpolate_linear(0.0, t.z1, t.plan_length, t.z2, point_distance(t.first_end, crossing));
+  const double z_line =
+      interpolate_linear(0.0, t.z1, t.plan_length, t.z2, point_distance(t.first_end, crossing));
   return z_line + kSurfaceTolerance < surface_elevation(s, o, p);
 }
 
 template <typename Sections>
-bool line_blocked(const LineUnderTest& t, const Sections& sections, std::size_t count, const SightParameters& p) {
+bool line_blocked(const LineUnderTest& t, const Sections& sections, std::size_t count,
+                  const SightParameters& p) {
   ++g_tally.lines;
   for (std::size_t k = 0; k < count; ++k) {
     if (section_blocks(t, sections[k], p)) {
@@ -110,18 +113,20 @@ UsableStations usable_stations(const RoadModel& model) {
   UsableStations u;
   if (!model.has_plan() || !model.has_profile()) return u;
   u.first = std::max(model.plan(1).start_station, model.profile(1).start_station);
-  u.last = std::min(model.plan(model.plan_count()).end_station, model.profile(model.profile_count()).end_station);
+  u.last =
+      std::min(model.plan(model.plan_count()).end_station, model.profile(model.profile_count()).end_station);
   u.valid = std::isfinite(u.first) && std::isfinite(u.last) && u.last - u.first <= kMaxUsableLength;
   return u;
 }
 
-SightLineEnd sight_line_end(const AxisPoint& point, double offset, double height, const SightParameters& params) {
+SightLineEnd sight_line_end(const AxisPoint& point, double offset, double height,
+                            const SightParameters& params) {
   return section_end(section_point(point), offset, height, params);
 }
 
-bool sight_line_blocked(PlanePoint first_end, const LineEquation& line, std::span<const AxisPoint> intermediate,
-                        const SightParameters& params, double plan_length, double z1, double z2,
-                        double far_station) {
+bool sight_line_blocked(PlanePoint first_end, const LineEquation& line,
+                        std::span<const AxisPoint> intermediate, const SightParameters& params,
+                        double plan_length, double z1, double z2, double far_station) {
   const LineUnderTest t{first_end, line, plan_length, z1, z2, far_station};
   ++g_tally.lines;
   for (const AxisPoint& point : intermediate) {
@@ -215,6 +220,8 @@ SightDistance sight_distance(const RoadModel& model, const AxisPoint& p, const S
   return result;
 }
 
-SightLineTally sight_line_tally() { return g_tally; }
+SightLineTally sight_line_tally() {
+  return g_tally;
+}
 
 }  // namespace corvalinde

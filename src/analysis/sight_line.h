@@ -48,7 +48,8 @@ struct SightLineEnd {
 // point `point`: the surface rises or falls with the crossfall of the side
 // the offset lies on, up to the carriageway's edge; the central reserve is
 // level with the axis.
-SightLineEnd sight_line_end(const AxisPoint& point, double offset, double height, const SightParameters& params);
+SightLineEnd sight_line_end(const AxisPoint& point, double offset, double height,
+                            const SightParameters& params);
 
 // True when the sight line from `first_end` (plan distance 0, elevation z1)
 // to the other end (plan distance `plan_length`, elevation z2), lying on
@@ -62,9 +63,9 @@ SightLineEnd sight_line_end(const AxisPoint& point, double offset, double height
 
 // How a sight distance is to be read.
 enum class SightStatus : int {
-  kNotMeasured = -1,   // nothing could be measured (the road ends at once)
-  kReal = 0,           // limited by the view, or the whole reach was visible
-  kCutByRoadEnd = 1,   // every point up to the end of the road was visible
+  kNotMeasured = -1,  // nothing could be measured (the road ends at once)
+  kReal = 0,          // limited by the view, or the whole reach was visible
+  kCutByRoadEnd = 1,  // every point up to the end of the road was visible
 };
 
 struct SightDistance {
@@ -83,8 +84,9 @@ enum class SightRole : int {
 // the parameters hold one. With `required_distance`, the point that far
 // ahead is inserted and there the line must not pass right of msg. Two ends
 // that coincide in plan leave no line between them: that line counts as clear.
-[[nodiscard]] SightDistance sight_distance(const RoadModel& model, const AxisPoint& p, const SightParameters& params,
-                                           bool use_alternative, int sense, SightRole role,
+[[nodiscard]] SightDistance sight_distance(const RoadModel& model, const AxisPoint& p,
+                                           const SightParameters& params, bool use_alternative, int sense,
+                                           SightRole role,
                                            std::optional<double> required_distance = std::nullopt);
 
 // Process-wide tallies, for benchmarks: candidate sight lines tested and

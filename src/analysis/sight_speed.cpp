@@ -28,7 +28,8 @@ constexpr double kKmhPerMs = 3.6;
 
 }  // namespace
 
-double operating_speed(const RoadModel& model, const AxisPoint& point, int sense, const SightParameters& params) {
+double operating_speed(const RoadModel& model, const AxisPoint& point, int sense,
+                       const SightParameters& params) {
   const double d = sense < 0 ? -1.0 : 1.0;
   const SpeedCapInputs caps = params.speed_cap_inputs();
   double v = std::max(point.speed_cap, 0.0);

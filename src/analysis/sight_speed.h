@@ -24,7 +24,8 @@ inline constexpr double kNoStoppingDistance = 1.0e6;
 // caps) travelling in `sense`: the lowest cap behind it, each raised by
 // sqrt(6 x distance), looking back v^2 / 6 metres and stopping at the end of
 // the alignment; at most vreg_max. A cap below 0 counts as 0.
-double operating_speed(const RoadModel& model, const AxisPoint& point, int sense, const SightParameters& params);
+double operating_speed(const RoadModel& model, const AxisPoint& point, int sense,
+                       const SightParameters& params);
 
 // Longitudinal friction coefficient for a speed (km/h), linear between the
 // table's speeds; speeds outside the table take its end values.

@@ -49,9 +49,15 @@ constexpr double kIntermediatePointTolerance = 1.0;
 
 constexpr std::size_t kFindingWidth = FindingList::kTextWidth;
 
-bool is_one_way(const CrossfallPoint& p) { return p.left == p.right; }
-bool is_crowned(const CrossfallPoint& p) { return p.left == -p.right; }
-bool same_section(const CrossfallPoint& p, const CrossfallPoint& q) { return p.left == q.left && p.right == q.right; }
+bool is_one_way(const CrossfallPoint& p) {
+  return p.left == p.right;
+}
+bool is_crowned(const CrossfallPoint& p) {
+  return p.left == -p.right;
+}
+bool same_section(const CrossfallPoint& p, const CrossfallPoint& q) {
+  return p.left == q.left && p.right == q.right;
+}
 
 class SuperelevationReview {
  public:
@@ -173,8 +179,8 @@ class SuperelevationReview {
     const double magnitude = std::fabs(d);
     const bool two_steps = e == i + 2;
     const double mid = (pi.station + pe.station) / 2.0;
-    const double s_one = starts_one_way ? std::min(pi.station + kProbeOffset, mid)
-                                        : std::max(pe.station - kProbeOffset, mid);
+    const double s_one =
+        starts_one_way ? std::min(pi.station + kProbeOffset, mid) : std::max(pe.station - kProbeOffset, mid);
     const std::size_t plan_at_one = model_.has_plan() ? locate_plan_element(model_, s_one) : 0;
 
     // The rotating side is the one whose crown value has the opposite sign
@@ -190,7 +196,8 @@ class SuperelevationReview {
       } else {
         const double s_mid = point(i + 1).station;
         if (std::fabs(s_mid - s_reach) > kIntermediatePointTolerance) {
-          add_finding(false, crown == i, format_message(kIntermediateStepMisplaced, kFindingWidth, s_mid, s_reach));
+          add_finding(false, crown == i,
+                      format_message(kIntermediateStepMisplaced, kFindingWidth, s_mid, s_reach));
         }
       }
     }
@@ -310,8 +317,8 @@ class SuperelevationReview {
 
   void write_row(std::size_t i) const {
     const CrossfallPoint& p = point(i);
-    flush_findings(console_, format_message(kPointRow, kListingLineWidth, static_cast<int>(i), p.station, p.left,
-                                            p.right));
+    flush_findings(console_, format_message(kPointRow, kListingLineWidth, static_cast<int>(i), p.station,
+                                            p.left, p.right));
   }
 
   Console& console_;

@@ -29,8 +29,8 @@ constexpr int kLastPedestrianRoadType = 26;
 
 // Line layouts.
 constexpr std::size_t kStationFieldWidth = 11;
-constexpr std::size_t kZoneTextWidth = 54;       // marker and verdict of a zone line
-constexpr std::size_t kVerdictTextWidth = 80;    // marker and verdict of a curve entry
+constexpr std::size_t kZoneTextWidth = 54;     // marker and verdict of a zone line
+constexpr std::size_t kVerdictTextWidth = 80;  // marker and verdict of a curve entry
 constexpr std::size_t kCurveMessageWidth = 78;
 constexpr std::size_t kDirectionLabelWidth = 15;
 constexpr std::string_view kCurveLineIndent = "    ";
@@ -57,17 +57,25 @@ constexpr double kFullReachTolerance = 1.0e-6;
 // Stations of more than this magnitude (m) are no road; walks skip them.
 constexpr double kMaxWalkStation = 1.0e12;
 
-std::string marker(char letter) { return std::string{kMarker, letter}; }
+std::string marker(char letter) {
+  return std::string{kMarker, letter};
+}
 
 // x rounded to one decimal, halves away from zero, never "-0.0".
-double one_decimal_value(double x) { return round_to_decimals(x, 1) + 0.0; }
+double one_decimal_value(double x) {
+  return round_to_decimals(x, 1) + 0.0;
+}
 
 // The shortest form with one decimal: 123.4, 0.5.
-std::string one_decimal(double x) { return fmt::format("{:.1f}", one_decimal_value(x)); }
+std::string one_decimal(double x) {
+  return fmt::format("{:.1f}", one_decimal_value(x));
+}
 
 // Stations (and the arc line's radius) right-aligned in 11 characters, with
 // one or three decimals rounded halves away from zero.
-std::string station_field(double s) { return fmt::format("{:>{}.1f}", one_decimal_value(s), kStationFieldWidth); }
+std::string station_field(double s) {
+  return fmt::format("{:>{}.1f}", one_decimal_value(s), kStationFieldWidth);
+}
 
 std::string fixed3_field(double x) {
   return fmt::format("{:>{}.3f}", round_to_decimals(x, 3) + 0.0, kStationFieldWidth);
@@ -98,8 +106,8 @@ void log_title(std::string_view title) {
 
 // ---- Curve entries ---------------------------------------------------------
 
-void write_curve_entry(Console& console, const RoadModel& model, const SightParameters& params, double station,
-                       int sense, const std::string& label) {
+void write_curve_entry(Console& console, const RoadModel& model, const SightParameters& params,
+                       double station, int sense, const std::string& label) {
   const SpeedCapInputs caps = params.speed_cap_inputs();
   const double d = sense < 0 ? -1.0 : 1.0;
   AxisPoint p;
@@ -116,12 +124,13 @@ void write_curve_entry(Console& console, const RoadModel& model, const SightPara
     const double v_drv = operating_speed(model, driver, sense, params);
     const double u_arc = v_arc / kKmhPerMs;
     const double u_drv = v_drv / kKmhPerMs;
-    const double need = std::max((u_drv * u_drv - u_arc * u_arc) / (2.0 * kEntryDeceleration),
-                                 kEntryMinBrakingTime * u_drv) +
-                        kEntryReactionTime * u_drv;
+    const double need =
+        std::max((u_drv * u_drv - u_arc * u_arc) / (2.0 * kEntryDeceleration), kEntryMinBrakingTime * u_drv) +
+        kEntryReactionTime * u_drv;
     if (need - kEntrySlack > seen.distance) {
-      text = marker(seen.status == SightStatus::kCutByRoadEnd ? 'G' : 'C') + message_trimmed(kCurveEntryTooShort) +
-             " " + one_decimal(seen.distance) + "<" + one_decimal(need);
+      text = marker(seen.status == SightStatus::kCutByRoadEnd ? 'G' : 'C') +
+             message_trimmed(kCurveEntryTooShort) + " " + one_decimal(seen.distance) + "<" +
+             one_decimal(need);
     } else {
       text = marker('A') + message_text(kCurveEntrySufficient, kCurveMessageWidth);
     }
@@ -139,7 +148,8 @@ void write_curve_entry(Console& console, const RoadModel& model, const SightPara
 // before a and visit b last.
 class WalkStations {
  public:
-  WalkStations(double a, double b, int sense, bool ends_at_b) : b_(b), d_(sense < 0 ? -1 : 1), ends_at_b_(ends_at_b) {
+  WalkStations(double a, double b, int sense, bool ends_at_b)
+      : b_(b), d_(sense < 0 ? -1 : 1), ends_at_b_(ends_at_b) {
     if (!(std::fabs(a) <= kMaxWalkStation && std::fabs(b) <= kMaxWalkStation)) {
       done_ = true;
       return;
@@ -196,9 +206,9 @@ class WalkStations {
 
 // The verdict at one station of a walk.
 struct Verdict {
-  bool measured = false;   // false: nothing could be measured there
+  bool measured = false;  // false: nothing could be measured there
   bool deficient = false;
-  bool cut = false;        // the sight distance ends with the road
+  bool cut = false;  // the sight distance ends with the road
 };
 
 struct ZoneMessages {
@@ -255,8 +265,8 @@ struct WalkEnd {
 // station where nothing can be measured ends the walk. Boundaries between
 // verdicts are halved to 1 m between the previous walk station and this one.
 template <typename Judge>
-WalkEnd zone_walk(ZoneWriter& writer, WalkStations stations, double walk_end, int sense, const ZoneMessages& texts,
-                  bool initial_zone, const Judge& judge) {
+WalkEnd zone_walk(ZoneWriter& writer, WalkStations stations, double walk_end, int sense,
+                  const ZoneMessages& texts, bool initial_zone, const Judge& judge) {
   const double d = sense < 0 ? -1.0 : 1.0;
   WalkEnd w;
   w.zone = initial_zone ? Zone::kInitial : Zone::kNone;
@@ -394,7 +404,8 @@ void obstacle_visibility(Console& console, const RoadModel& model, const SightPa
   static_cast<void>(zone_walk(writer, WalkStations(a, b, sense, false), b, sense, texts, false, judge));
 }
 
-void pedestrian_visibility(Console& console, const RoadModel& model, const SightParameters& params, int sense) {
+void pedestrian_visibility(Console& console, const RoadModel& model, const SightParameters& params,
+                           int sense) {
   write_section_line(console, kPedestrianTitle, sense);
   const UsableStations usable = usable_stations(model);
   if (!usable.valid) return;
@@ -455,7 +466,8 @@ void passing_visibility(Console& console, const RoadModel& model, const SightPar
       static_cast<void>(evaluate_axis_point(model, s, sense, &caps, p));
       const double speed = operating_speed(model, p, sense, params);
       const double required = kPassingRequiredTime * speed / kKmhPerMs + kPassingRequiredMargin;
-      const SightDistance seen = sight_distance(model, p, params, false, sense, SightRole::kObserver, required);
+      const SightDistance seen =
+          sight_distance(model, p, params, false, sense, SightRole::kObserver, required);
       if (seen.status == SightStatus::kNotMeasured) return v;
       v.measured = true;
       v.deficient = !(seen.distance >= kPassingSightDistance - kFullReachTolerance);
@@ -470,15 +482,16 @@ void passing_visibility(Console& console, const RoadModel& model, const SightPar
   const double length = usable.valid ? usable.last - usable.first : 0.0;
   const int percent = length > 0.0 ? static_cast<int>(std::round(100.0 * writer.total() / length)) : 0;
   const std::string mark = percent < kMinPassingPercent ? marker('C') : marker('2');
-  std::string line = mark + message_trimmed(kPassingSummary) + " : " + one_decimal(writer.total()) + " (" + mark +
-                     fmt::format("{}", percent) + "%";
+  std::string line = mark + message_trimmed(kPassingSummary) + " : " + one_decimal(writer.total()) + " (" +
+                     mark + fmt::format("{}", percent) + "%";
   line += kMarker;
   line += kMarker;
   line += ")";
   console_write(console, kConsoleOrdinary, padded(std::move(line), kListingLineWidth));
 }
 
-void visibility_analyses(Console& console, const RoadModel& model, int road_type, const CrossSection& cross_section) {
+void visibility_analyses(Console& console, const RoadModel& model, int road_type,
+                         const CrossSection& cross_section) {
   if (!model.has_plan() || !model.has_profile()) return;
   const SightParameters lanes = sight_parameters(SightKind::kObstacle, road_type, cross_section);
 

@@ -46,7 +46,8 @@ inline constexpr int kMinPassingPercent = 25;
 // Runs everything: the listing start and parameter lines, curve entries,
 // obstacles both ways, then pedestrians both ways (two-lane VSA AU70 only)
 // or passing both ways (up to three lanes, other road types).
-void visibility_analyses(Console& console, const RoadModel& model, int road_type, const CrossSection& cross_section);
+void visibility_analyses(Console& console, const RoadModel& model, int road_type,
+                         const CrossSection& cross_section);
 
 // Each circular arc: the sight distance to its start from both approaches
 // against the distance needed to slow down to its speed. Kind 0 parameters.
@@ -56,7 +57,8 @@ void curve_entry_check(Console& console, const RoadModel& model, const SightPara
 void obstacle_visibility(Console& console, const RoadModel& model, const SightParameters& params, int sense);
 
 // Whether a pedestrian beside the road is seen in time, in sense +1 or -1.
-void pedestrian_visibility(Console& console, const RoadModel& model, const SightParameters& params, int sense);
+void pedestrian_visibility(Console& console, const RoadModel& model, const SightParameters& params,
+                           int sense);
 
 // Where the whole 500 m reach is seen for passing, in sense +1 or -1, with
 // the summary line of the length and share of road where passing is possible.

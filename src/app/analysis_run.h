@@ -23,14 +23,13 @@ enum FileType : int { kNativeDesignFile = 1, kLandXmlFile = 2 };
 // Modal result of a cancelled dialog (Esc).
 inline constexpr int kCancelled = 27;
 
-
 // The user's choices, stored as a 14-byte little-endian record (settings
 // section "Parameters", record 256). Defaults are those of a record never stored.
 struct AnalysisSelection {
   static constexpr std::size_t kSize = 14;
   static constexpr int kRecordNumber = 256;
 
-  std::int16_t road_type = 0;                   // 0 to 28
+  std::int16_t road_type = 0;                            // 0 to 28
   std::array<std::int16_t, 4> run_analysis{4, 4, 4, 4};  // element k non-zero: run slot k
   CrossSection cross_section;
 
@@ -76,8 +75,8 @@ struct AnalysisRun {
 
 // What one run did (for front ends and tests; the console holds the listing).
 struct RunOutcome {
-  int mask = 0;                           // the reader's mask
-  bool selection_accepted = false;        // the selection step accepted
+  int mask = 0;                                // the reader's mask
+  bool selection_accepted = false;             // the selection step accepted
   std::optional<AnalysisSelection> selection;  // as accepted
 };
 

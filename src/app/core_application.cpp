@@ -47,7 +47,8 @@ class VerticalProfileAnalysis final : public Analysis {
 
 class VisibilityAnalysis final : public Analysis {
  public:
-  void run(Console& console, const RoadModel& model, int road_type, const CrossSection& cross_section) override {
+  void run(Console& console, const RoadModel& model, int road_type,
+           const CrossSection& cross_section) override {
     visibility_analyses(console, model, road_type, cross_section);
   }
 };

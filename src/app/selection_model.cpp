@@ -24,11 +24,17 @@ int nearest_offered(const std::vector<int>& offered, int wanted) {
   return best;
 }
 
-bool is_check(int control) { return control >= kAlignmentCheck && control <= kVisibilityCheck; }
+bool is_check(int control) {
+  return control >= kAlignmentCheck && control <= kVisibilityCheck;
+}
 
-std::size_t check_slot(int control) { return static_cast<std::size_t>(control - kAlignmentCheck); }
+std::size_t check_slot(int control) {
+  return static_cast<std::size_t>(control - kAlignmentCheck);
+}
 
-int round_half_away(double value) { return static_cast<int>(std::lround(value)); }
+int round_half_away(double value) {
+  return static_cast<int>(std::lround(value));
+}
 
 }  // namespace
 
@@ -55,9 +61,13 @@ SelectionModel::SelectionModel(const AnalysisSelection& record, DesignTables tab
   standard_changed();
 }
 
-int SelectionModel::road_type() const { return road_type_code(standard_, category_, lanes_); }
+int SelectionModel::road_type() const {
+  return road_type_code(standard_, category_, lanes_);
+}
 
-int SelectionModel::category_count() const { return offered_category_count(standard_); }
+int SelectionModel::category_count() const {
+  return offered_category_count(standard_);
+}
 
 std::vector<int> SelectionModel::offered_lanes() const {
   std::vector<int> lanes;
@@ -106,7 +116,9 @@ void SelectionModel::set_check(int control, bool on) {
   analysis_check_changed(control);
 }
 
-void SelectionModel::choose_lane_width(int width) { lane_width_ = nearest_offered(lane_widths_, width); }
+void SelectionModel::choose_lane_width(int width) {
+  lane_width_ = nearest_offered(lane_widths_, width);
+}
 
 void SelectionModel::edit_median_width(double metres) {
   median_width_ = std::isfinite(metres) ? metres : 0.0;

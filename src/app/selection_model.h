@@ -38,9 +38,9 @@ enum SelectionControl : int {
   kSelectionControlCount = 11,
 };
 
-inline constexpr double kMaxMedianWidth = 15.0;   // m
-inline constexpr double kMinSideClearance = 4.0;  // m
-inline constexpr double kMaxSideClearance = 10.0; // m
+inline constexpr double kMaxMedianWidth = 15.0;    // m
+inline constexpr double kMinSideClearance = 4.0;   // m
+inline constexpr double kMaxSideClearance = 10.0;  // m
 // A number field accepts half a unit of its last shown decimal beyond a limit.
 inline constexpr double kNumberFieldTolerance = 0.05;
 

@@ -11,7 +11,8 @@ namespace corvalinde::cli {
 namespace {
 
 std::string lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return s;
 }
 
@@ -35,7 +36,8 @@ std::optional<std::vector<int>> parse_analyses(const std::string& text, std::str
     } else if (word == "visibility") {
       slots.push_back(3);
     } else {
-      error = "--analyses: unknown analysis '" + word + "' (use plan, crossfall, profile, visibility, all or none)";
+      error = "--analyses: unknown analysis '" + word +
+              "' (use plan, crossfall, profile, visibility, all or none)";
       return std::nullopt;
     }
   }
@@ -73,20 +75,24 @@ ParseResult parse_command_line(int argc, const char* const* argv) {
   std::string analyses;
   int road_type = -1;
   app.add_option("FILE", o.file, "Road design file to review")->required();
-  app.add_option("--type", type, "File type: native or landxml (default: from the extension;\n"
-                                 ".xml and .landxml are LandXML)")
+  app.add_option("--type", type,
+                 "File type: native or landxml (default: from the extension;\n"
+                 ".xml and .landxml are LandXML)")
       ->check(CLI::IsMember({"native", "landxml"}, CLI::ignore_case));
-  auto* road_type_option =
-      app.add_option("--road-type", road_type, "Road-type code 0 to 28 (e.g. --road-type 3 for ARP R80 2 lanes)")
-          ->check(CLI::Range(0, 28));
-  app.add_option("--standard", o.standard, "Design standard: ARP, ICTAAL, VSA or ICTAVRU")->excludes(road_type_option);
+  auto* road_type_option = app.add_option("--road-type", road_type,
+                                          "Road-type code 0 to 28 (e.g. --road-type 3 for ARP R80 2 lanes)")
+                               ->check(CLI::Range(0, 28));
+  app.add_option("--standard", o.standard, "Design standard: ARP, ICTAAL, VSA or ICTAVRU")
+      ->excludes(road_type_option);
   app.add_option("--category", o.category, "Category of the standard (e.g. R60, T80, L2, AU70, U60)")
       ->excludes(road_type_option);
   app.add_option("--lanes", o.lanes, "Lane arrangement: 2, 3 or 2x2")->excludes(road_type_option);
-  app.add_option("--analyses", analyses,
-                 "Comma list of plan, crossfall, profile, visibility, or all, or none\n(e.g. --analyses plan,profile)");
+  app.add_option(
+      "--analyses", analyses,
+      "Comma list of plan, crossfall, profile, visibility, or all, or none\n(e.g. --analyses plan,profile)");
   app.add_option("--lane-width", o.lane_width, "Lane width in m: 2.5, 3.0 or 3.5 (e.g. --lane-width 3.5)");
-  app.add_option("--median-width", o.median_width, "Central reserve width in m, 0 to 15 (e.g. --median-width 2.5)");
+  app.add_option("--median-width", o.median_width,
+                 "Central reserve width in m, 0 to 15 (e.g. --median-width 2.5)");
   app.add_flag("--median-blocks-sight", o.median_blocks_sight, "Sight across the central reserve is blocked");
   app.add_option("--side-clearance", o.side_clearance,
                  "Lateral clearance beyond the carriageway in m, 4 to 10 (e.g. --side-clearance 5)");
@@ -101,7 +107,8 @@ ParseResult parse_command_line(int argc, const char* const* argv) {
       ->check(CLI::IsMember({"text", "json"}));
   app.add_flag("--raw", o.raw, "Write the lines exactly as stored (markers as code 11)");
   app.add_flag("--debug", o.debug, "Write the diagnostic log (Corvalinde.out in the settings folder)");
-  app.add_flag("--fail-on-findings", o.fail_on_findings, "Exit with status 3 when any line carries the marker C");
+  app.add_flag("--fail-on-findings", o.fail_on_findings,
+               "Exit with status 3 when any line carries the marker C");
 
   // "/debug" is accepted as the desktop program accepts it.
   std::vector<std::string> args;

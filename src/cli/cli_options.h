@@ -23,8 +23,8 @@ struct CliOptions {
 
   std::optional<std::vector<int>> analyses;  // slot numbers to run (others off)
 
-  std::optional<double> lane_width;     // m: 2.5, 3.0 or 3.5
-  std::optional<double> median_width;   // m: 0 to 15
+  std::optional<double> lane_width;    // m: 2.5, 3.0 or 3.5
+  std::optional<double> median_width;  // m: 0 to 15
   bool median_blocks_sight = false;
   std::optional<double> side_clearance;  // m: 4 to 10
   bool save_selection = false;

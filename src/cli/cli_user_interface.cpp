@@ -14,7 +14,8 @@ int match_choice(const std::string& answer, const std::vector<std::string>& item
   int number = 0;
   const char* end = answer.data() + answer.size();
   const auto [ptr, ec] = std::from_chars(answer.data(), end, number);
-  if (ec == std::errc{} && ptr == end) return number >= 1 && static_cast<std::size_t>(number) <= items.size() ? number : 0;
+  if (ec == std::errc{} && ptr == end)
+    return number >= 1 && static_cast<std::size_t>(number) <= items.size() ? number : 0;
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (trim_right(items[i]) == trim_right(answer)) return static_cast<int>(i) + 1;
   }

@@ -5,7 +5,9 @@
 namespace corvalinde::cli {
 namespace {
 
-bool is_marker_letter(char c) { return c == 'A' || c == 'C' || c == 'G' || c == '2'; }
+bool is_marker_letter(char c) {
+  return c == 'A' || c == 'C' || c == 'G' || c == '2';
+}
 
 const char* colour_of(char marker) {
   switch (marker) {
@@ -24,10 +26,14 @@ std::size_t valid_sequence(std::string_view text, std::size_t i) {
   const auto lead = static_cast<unsigned char>(text[i]);
   std::size_t n = 0;
   if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) n = 2;
-  else if (lead >= 0xE0 && lead <= 0xEF) n = 3;
-  else if (lead >= 0xF0 && lead <= 0xF4) n = 4;
-  else return 0;
+  if (lead >= 0xC2 && lead <= 0xDF)
+    n = 2;
+  else if (lead >= 0xE0 && lead <= 0xEF)
+    n = 3;
+  else if (lead >= 0xF0 && lead <= 0xF4)
+    n = 4;
+  else
+    return 0;
   if (i + n > text.size()) return 0;
   for (std::size_t k = 1; k < n; ++k) {
     if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 0;
@@ -91,11 +97,21 @@ std::string json_string(std::string_view text) {
       continue;
     }
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (c < 0x20 || c == 0x7F) {
           out += fmt::format("\\u{:04x}", c);
@@ -123,7 +139,8 @@ std::string json_document(const RunDocument& run, const Console& console) {
   for (std::size_t i = 0; i < console.line_count(); ++i) {
     const ConsoleLine& line = console.line(i);
     if (i > 0) out += ',';
-    out += fmt::format("{{\"text\":{},\"heading\":{}}}", json_string(line.text), line.heading ? "true" : "false");
+    out += fmt::format("{{\"text\":{},\"heading\":{}}}", json_string(line.text),
+                       line.heading ? "true" : "false");
   }
   out += "]}\n";
   return out;

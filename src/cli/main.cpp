@@ -20,8 +20,8 @@
 #include "cli/console_printer.h"
 #include "cli/road_type_choice.h"
 #include "services/diagnostic_log.h"
-#include "services/settings_store.h"
 #include "services/message_table.h"
+#include "services/settings_store.h"
 #include "services/user_interface.h"
 
 namespace corvalinde::cli {
@@ -90,7 +90,7 @@ int run(int argc, const char* const* argv) {
   set_user_interface(&port);
 
   CoreApplication app;
-  const MarkerStyle style = options.raw ? MarkerStyle::kRaw
+  const MarkerStyle style = options.raw                  ? MarkerStyle::kRaw
                             : isatty(STDOUT_FILENO) != 0 ? MarkerStyle::kColour
                                                          : MarkerStyle::kBrackets;
   StreamingPrinter printer(stdout, style);

@@ -41,7 +41,9 @@ std::optional<int> find_lanes(const std::string& name) {
   return std::nullopt;
 }
 
-std::string lanes_word(int lanes) { return lanes == kTwoLanes ? "2" : lanes == kThreeLanes ? "3" : "2x2"; }
+std::string lanes_word(int lanes) {
+  return lanes == kTwoLanes ? "2" : lanes == kThreeLanes ? "3" : "2x2";
+}
 
 }  // namespace
 
@@ -51,14 +53,14 @@ std::string offered_road_types() {
     const std::optional<RoadTypeIndices> at = find_road_type(code);
     if (!at) continue;
     out += fmt::format("  {:2}: --standard {} --category {} --lanes {}\n", code,
-                       trim_right(standard_name(at->standard)), trim_right(category_name(at->standard, at->category)),
-                       lanes_word(at->lanes));
+                       trim_right(standard_name(at->standard)),
+                       trim_right(category_name(at->standard, at->category)), lanes_word(at->lanes));
   }
   return out;
 }
 
-std::optional<SelectionOverrides> selection_overrides(const CliOptions& options, const AnalysisSelection& stored,
-                                                      std::string& error) {
+std::optional<SelectionOverrides> selection_overrides(const CliOptions& options,
+                                                      const AnalysisSelection& stored, std::string& error) {
   SelectionOverrides out;
   if (options.road_type) {
     out.road_type = find_road_type(*options.road_type);
@@ -97,8 +99,9 @@ std::optional<SelectionOverrides> selection_overrides(const CliOptions& options,
     }
     if (road_type_code(at.standard, at.category, at.lanes) < 0) {
       error = fmt::format("{} {} with {} lanes is not offered; offered road types:\n{}",
-                          trim_right(standard_name(at.standard)), trim_right(category_name(at.standard, at.category)),
-                          lanes_word(at.lanes), offered_road_types());
+                          trim_right(standard_name(at.standard)),
+                          trim_right(category_name(at.standard, at.category)), lanes_word(at.lanes),
+                          offered_road_types());
       return std::nullopt;
     }
     out.road_type = at;

@@ -25,8 +25,8 @@ struct SelectionOverrides {
 
 // The overrides the options ask for, or nullopt with a usage error in
 // `error` (a combination not offered lists the offered ones).
-std::optional<SelectionOverrides> selection_overrides(const CliOptions& options, const AnalysisSelection& stored,
-                                                      std::string& error);
+std::optional<SelectionOverrides> selection_overrides(const CliOptions& options,
+                                                      const AnalysisSelection& stored, std::string& error);
 
 // Applies them to the model as the dialog would; a value the dialog would
 // replace by its limit is replaced and reported on standard error. Returns 0

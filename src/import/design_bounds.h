@@ -63,16 +63,16 @@ class TableStations {
 // One item of each table against the bounds, then its stations against the
 // table's so far (added to them when it passes).
 [[nodiscard]] inline ItemCheck check_plan_item(TableStations& stations, const PlanElement& e) {
-  if (!all_within(kMaxMagnitude,
-                  {e.start_x, e.start_y, e.end_x, e.end_y, e.value_a, e.value_b, e.value_c, e.direction,
-                   e.tau_near, e.tau_far})) {
+  if (!all_within(kMaxMagnitude, {e.start_x, e.start_y, e.end_x, e.end_y, e.value_a, e.value_b, e.value_c,
+                                  e.direction, e.tau_near, e.tau_far})) {
     return ItemCheck::kOutOfRange;
   }
   return stations.add(e.start_station, e.end_station);
 }
 
 [[nodiscard]] inline ItemCheck check_profile_item(TableStations& stations, const ProfileElement& e) {
-  if (!all_within(kMaxMagnitude, {e.start_elevation, e.end_elevation, e.vertex_station, e.vertex_elevation}) ||
+  if (!all_within(kMaxMagnitude,
+                  {e.start_elevation, e.end_elevation, e.vertex_station, e.vertex_elevation}) ||
       !(std::fabs(e.grade_or_radius) <= (e.kind == kProfileGrade ? kMaxPercent : kMaxMagnitude))) {
     return ItemCheck::kOutOfRange;
   }

@@ -10,9 +10,15 @@
 namespace corvalinde {
 namespace {
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_blank_char(char c) { return c == ' ' || c == '\t'; }
-bool is_list_separator(char c) { return is_blank_char(c) || c == ',' || c == '/'; }
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool is_blank_char(char c) {
+  return c == ' ' || c == '\t';
+}
+bool is_list_separator(char c) {
+  return is_blank_char(c) || c == ',' || c == '/';
+}
 
 // Scans a run of digits from t[i]; returns how many there were.
 std::size_t scan_digits(std::string_view t, std::size_t& i) {

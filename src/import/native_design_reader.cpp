@@ -27,15 +27,15 @@ namespace {
 
 // Console messages of the reader.
 enum : int {
-  kMsgUnreadableFile = 9,        // with the file name, when nothing was read
-  kMsgReading = 55,              // heading, with the file name
-  kMsgReadingEnded = 123,        // heading, after the file is closed
-  kMsgPlanCount = 141,           // template: number of plan elements
+  kMsgUnreadableFile = 9,  // with the file name, when nothing was read
+  kMsgReading = 55,        // heading, with the file name
+  kMsgReadingEnded = 123,  // heading, after the file is closed
+  kMsgPlanCount = 141,     // template: number of plan elements
   kMsgPlanDiscarded = 143,
-  kMsgProfileCount = 211,        // template: number of profile elements
+  kMsgProfileCount = 211,  // template: number of profile elements
   kMsgProfileKindZero = 212,
   kMsgProfileDiscarded = 213,
-  kMsgCrossfallCount = 281,      // template: number of crossfall intervals
+  kMsgCrossfallCount = 281,  // template: number of crossfall intervals
   kMsgCrossfallDiscarded = 283,
 };
 
@@ -137,7 +137,8 @@ class LineSource {
     head_taken_ = true;
     constexpr std::streamsize kHeadBytes = 4;
     head_.resize(static_cast<std::size_t>(kHeadBytes));
-    head_.resize(static_cast<std::size_t>(std::max<std::streamsize>(buffer_->sgetn(head_.data(), kHeadBytes), 0)));
+    head_.resize(
+        static_cast<std::size_t>(std::max<std::streamsize>(buffer_->sgetn(head_.data(), kHeadBytes), 0)));
     std::string whole = head_;
     if (!utf16_to_utf8(whole)) return;
     whole = head_ + std::string(std::istreambuf_iterator<char>(buffer_), {});
@@ -208,8 +209,7 @@ bool read_reals(const ColumnLine& line, std::initializer_list<RealField> fields)
 
 // A name field without trailing blanks; a blank one becomes E + the 3-digit
 // element number.
-std::string element_name(const ColumnLine& line, std::size_t first, std::size_t width,
-                         std::size_t number) {
+std::string element_name(const ColumnLine& line, std::size_t first, std::size_t width, std::size_t number) {
   std::string name(trim_right(line.field(first, width)));
   if (is_blank(name)) return fmt::format("E{:03d}", number);
   return name;
@@ -325,8 +325,7 @@ class NativeReader {
   bool accept_item(long long number, ItemCheck check) {
     if (check == ItemCheck::kOk) return true;
     console_write(console_, kConsoleOrdinary,
-                  format_message(refused_item_message(check),
-                                 kListingLineWidth, static_cast<int>(number)));
+                  format_message(refused_item_message(check), kListingLineWidth, static_cast<int>(number)));
     return false;
   }
 
@@ -344,8 +343,8 @@ class NativeReader {
     for (long long i = 1; i <= h.count; ++i) {
       if (!lines_.next(first) || !lines_.next(second)) return false;
       PlanElement e;
-      if (!decode_plan_element(ColumnLine(first), ColumnLine(second), h.version,
-                               static_cast<std::size_t>(i), e)) {
+      if (!decode_plan_element(ColumnLine(first), ColumnLine(second), h.version, static_cast<std::size_t>(i),
+                               e)) {
         return false;
       }
       if (!accept_item(i, check_plan_item(order, e))) {
@@ -375,16 +374,31 @@ class NativeReader {
     bool ok = false;
     if (version >= kVersion400) {
       e.name = element_name(l1, 2, 6, number);
-      ok = read_reals(l1, {{10, 23, &e.value_a}, {33, 23, &e.value_b}, {56, 23, &e.value_c},
-                           {79, 16, &e.direction}, {95, 16, &e.tau_near}, {111, 16, &e.tau_far}}) &&
-           read_reals(l2, {{1, 13, &e.start_station}, {14, 13, &e.start_x}, {27, 13, &e.start_y},
-                           {40, 13, &e.end_station}, {53, 13, &e.end_x}, {66, 13, &e.end_y}});
+      ok = read_reals(l1, {{10, 23, &e.value_a},
+                           {33, 23, &e.value_b},
+                           {56, 23, &e.value_c},
+                           {79, 16, &e.direction},
+                           {95, 16, &e.tau_near},
+                           {111, 16, &e.tau_far}}) &&
+           read_reals(l2, {{1, 13, &e.start_station},
+                           {14, 13, &e.start_x},
+                           {27, 13, &e.start_y},
+                           {40, 13, &e.end_station},
+                           {53, 13, &e.end_x},
+                           {66, 13, &e.end_y}});
     } else {
       e.name = element_name(l1, 4, 4, number);
-      ok = read_reals(l1, {{10, 23, &e.value_a}, {33, 23, &e.value_b}, {56, 23, &e.value_c},
-                           {79, 20, &e.direction}, {99, 20, &e.tau_near}}) &&
-           read_reals(l2, {{1, 19, &e.tau_far}, {20, 18, &e.start_station}, {38, 18, &e.start_x},
-                           {56, 18, &e.start_y}, {74, 18, &e.end_station}, {92, 18, &e.end_x},
+      ok = read_reals(l1, {{10, 23, &e.value_a},
+                           {33, 23, &e.value_b},
+                           {56, 23, &e.value_c},
+                           {79, 20, &e.direction},
+                           {99, 20, &e.tau_near}}) &&
+           read_reals(l2, {{1, 19, &e.tau_far},
+                           {20, 18, &e.start_station},
+                           {38, 18, &e.start_x},
+                           {56, 18, &e.start_y},
+                           {74, 18, &e.end_station},
+                           {92, 18, &e.end_x},
                            {110, 18, &e.end_y}});
     }
     if (!ok) return false;
@@ -450,9 +464,12 @@ class NativeReader {
     const bool parabola = e.kind == kProfileParabola;
     if (version >= kVersion400) {
       e.name = element_name(line, 2, 6, number);
-      if (!read_reals(line, {{8, 13, &e.start_station}, {21, 13, &e.start_elevation},
-                             {34, 13, &e.end_station}, {47, 13, &e.end_elevation},
-                             {60, 23, &e.grade_or_radius}, {83, 23, &e.vertex_station},
+      if (!read_reals(line, {{8, 13, &e.start_station},
+                             {21, 13, &e.start_elevation},
+                             {34, 13, &e.end_station},
+                             {47, 13, &e.end_elevation},
+                             {60, 23, &e.grade_or_radius},
+                             {83, 23, &e.vertex_station},
                              {106, 23, &e.vertex_elevation}})) {
         return false;
       }
@@ -466,8 +483,11 @@ class NativeReader {
       // of the element before, and for the first one lies its length back.
       e.name = element_name(line, 2, 4, number);
       double length = 0.0;
-      if (!read_reals(line, {{6, 23, &e.end_station}, {29, 13, &e.end_elevation}, {42, 23, &length},
-                             {65, 23, &e.grade_or_radius}, {88, 23, &e.vertex_station},
+      if (!read_reals(line, {{6, 23, &e.end_station},
+                             {29, 13, &e.end_elevation},
+                             {42, 23, &length},
+                             {65, 23, &e.grade_or_radius},
+                             {88, 23, &e.vertex_station},
                              {111, 13, &e.vertex_elevation}})) {
         return false;
       }
@@ -515,7 +535,8 @@ class NativeReader {
       }
       for (std::size_t k = 0; k < wanted; k += 3) {
         const CrossfallPoint p{values[k], values[k + 1], values[k + 2]};
-        if (!accept_item(static_cast<long long>(points.size()) + 1, check_crossfall_item(order, p))) return false;
+        if (!accept_item(static_cast<long long>(points.size()) + 1, check_crossfall_item(order, p)))
+          return false;
         points.push_back(p);
       }
     }
@@ -597,8 +618,7 @@ std::string shorten_path_for_display(std::string_view path, std::size_t width) {
   return std::string(kEllipsis) + std::string(path.substr(suffix_offset(path, width - kEllipsis.size())));
 }
 
-int read_native_design(Console& console, RoadModel& model, std::istream& input,
-                       std::string_view file_name) {
+int read_native_design(Console& console, RoadModel& model, std::istream& input, std::string_view file_name) {
   return read_design(console, model, &input, file_name);
 }
 

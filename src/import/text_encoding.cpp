@@ -55,7 +55,8 @@ bool utf16_to_utf8(std::string& text) {
   out.reserve(text.size() / 2 + text.size() / 8);
   for (std::size_t i = from; i + 1 < text.size(); i += 2) {
     char32_t cp = unit(i);
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 3 < text.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 3 < text.size() && unit(i + 2) >= 0xDC00 &&
+        unit(i + 2) <= 0xDFFF) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
       i += 2;
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {

@@ -53,7 +53,9 @@ class Chunk {
     delete[] data_;
   }
 
-  [[nodiscard]] std::byte* data() const { return data_; }
+  [[nodiscard]] std::byte* data() const {
+    return data_;
+  }
 
  private:
   static constexpr std::size_t kHugePage = 2 * 1024 * 1024;
@@ -62,7 +64,8 @@ class Chunk {
   // Maps whole huge pages, aligned to one, trimming the slack around them.
   void map(std::size_t size) {
     const std::size_t length = (size + kHugePage - 1) / kHugePage * kHugePage;
-    void* mapping = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void* mapping =
+        mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapping == MAP_FAILED) throw std::bad_alloc();
     auto* start = static_cast<std::byte*>(mapping);
     const std::size_t misalignment = reinterpret_cast<std::uintptr_t>(start) % kHugePage;
@@ -176,9 +179,16 @@ constexpr std::array<SectionMarkers, 5> kSections{{
 }};
 
 constexpr std::array<const char*, 10> kErrorTexts{
-    "No error",          "No XML data",        "First token not start tag", "Missing start tag name",
-    "Missing end tag name", "Unmatched quote", "Unmatched end tag",         "Unexpected token found",
-    "Invalid tag found", "No elements found",
+    "No error",
+    "No XML data",
+    "First token not start tag",
+    "Missing start tag name",
+    "Missing end tag name",
+    "Unmatched quote",
+    "Unmatched end tag",
+    "Unexpected token found",
+    "Invalid tag found",
+    "No elements found",
 };
 
 constexpr unsigned char kWhite = 1;     // space, tab, line feed, carriage return
@@ -194,11 +204,19 @@ constexpr std::array<unsigned char, 256> make_char_classes() {
 }
 constexpr std::array<unsigned char, 256> kCharClasses = make_char_classes();
 
-bool is_white(char c) { return (kCharClasses[static_cast<unsigned char>(c)] & kWhite) != 0; }
-bool may_end_text(char c) { return (kCharClasses[static_cast<unsigned char>(c)] & kEndsText) != 0; }
-bool may_end_run(char c) { return (kCharClasses[static_cast<unsigned char>(c)] & kEndsRun) != 0; }
+bool is_white(char c) {
+  return (kCharClasses[static_cast<unsigned char>(c)] & kWhite) != 0;
+}
+bool may_end_text(char c) {
+  return (kCharClasses[static_cast<unsigned char>(c)] & kEndsText) != 0;
+}
+bool may_end_run(char c) {
+  return (kCharClasses[static_cast<unsigned char>(c)] & kEndsRun) != 0;
+}
 
-bool ends_name(char c) { return c == '\0' || c == '>' || c == ' ' || c == '\n' || c == '\t' || c == '\r'; }
+bool ends_name(char c) {
+  return c == '\0' || c == '>' || c == ' ' || c == '\n' || c == '\t' || c == '\r';
+}
 
 std::string_view significant_part(std::string_view name) {
   std::size_t length = 0;
@@ -301,8 +319,8 @@ class Parser {
   PendingEnd pending_;
   std::size_t overwritten_line_feeds_ = 0;
   const char* last_overwritten_line_feed_ = nullptr;
-  std::vector<Frame> open_;             // innermost last; open_[0] is the root
-  std::vector<XmlEntry> children_;      // entries of the open elements, in order
+  std::vector<Frame> open_;         // innermost last; open_[0] is the root
+  std::vector<XmlEntry> children_;  // entries of the open elements, in order
 };
 
 std::uint32_t Parser::offset_of(const char* at) const {
@@ -344,7 +362,8 @@ Token Parser::scan(bool in_content) {
     token.kind = TokenKind::end;
   } else if (c == '<') {
     const char next = p[1];
-    const std::size_t section = next == '!' || next == 'P' || next == 'S' ? match_section(p) : kSections.size();
+    const std::size_t section =
+        next == '!' || next == 'P' || next == 'S' ? match_section(p) : kSections.size();
     if (section < kSections.size()) {
       token.kind = TokenKind::section;
       token.section = section;
@@ -424,8 +443,8 @@ Token Parser::next_token(bool in_content) {
     if (token.begin == pending_.at && (token.kind == TokenKind::text || token.kind == TokenKind::quoted)) {
       // The next token starts right where the string ends (a quoted value
       // followed at once by a name): the string gets a copy of its own.
-      *pending_.owner = document_.arena.copy_text(
-          {pending_.begin, static_cast<std::size_t>(pending_.at - pending_.begin)});
+      *pending_.owner =
+          document_.arena.copy_text({pending_.begin, static_cast<std::size_t>(pending_.at - pending_.begin)});
     } else {
       terminate(pending_.at);
     }
@@ -543,7 +562,7 @@ bool Parser::add_attribute(char* name_begin, char* name_end, const Token* value)
 XmlError Parser::run() {
   open_.push_back({&document_, 0});
   Mode mode = Mode::content;
-  char* run_begin = nullptr;  // first token of the pending text run
+  char* run_begin = nullptr;   // first token of the pending text run
   char* name_begin = nullptr;  // attribute name remembered in a tag
   char* name_end = nullptr;
 
@@ -551,8 +570,8 @@ XmlError Parser::run() {
     if (mode == Mode::content) {
       const Token token = next_token(true);
       if (error_ != XmlError::none) return error_;
-      const bool ends_run = token.kind != TokenKind::text && token.kind != TokenKind::equals &&
-                            token.kind != TokenKind::quoted;
+      const bool ends_run =
+          token.kind != TokenKind::text && token.kind != TokenKind::equals && token.kind != TokenKind::quoted;
       if (ends_run && run_begin != nullptr) {
         if (!add_text_run(run_begin, token.begin)) return fail(XmlError::unexpected_token);
         run_begin = nullptr;
@@ -734,7 +753,9 @@ XmlElement* XmlEntry::element() const {
 XmlAttribute* XmlEntry::attribute() const {
   return kind == XmlEntryKind::attribute ? static_cast<XmlAttribute*>(node) : nullptr;
 }
-XmlText* XmlEntry::text() const { return kind == XmlEntryKind::text ? static_cast<XmlText*>(node) : nullptr; }
+XmlText* XmlEntry::text() const {
+  return kind == XmlEntryKind::text ? static_cast<XmlText*>(node) : nullptr;
+}
 XmlSection* XmlEntry::section() const {
   return kind == XmlEntryKind::section ? static_cast<XmlSection*>(node) : nullptr;
 }
@@ -744,7 +765,9 @@ const char* xml_error_text(XmlError error) {
   return code < kErrorTexts.size() ? kErrorTexts[code] : "Unknown error";
 }
 
-void XmlTreeRelease::operator()(XmlElement* root) const { free_xml(root); }
+void XmlTreeRelease::operator()(XmlElement* root) const {
+  free_xml(root);
+}
 
 XmlTree parse_xml(const char* text, XmlParseResults* results, const XmlProgress& progress) {
   assert(text != nullptr);
@@ -857,11 +880,12 @@ XmlText* add_text(XmlElement& element, std::string_view value, int step) {
 XmlSection* add_section(XmlElement& element, std::string_view value, XmlSectionKind kind, int step) {
   const auto index = static_cast<std::size_t>(kind);
   if (index >= kSections.size()) return nullptr;
-  return append_node<XmlSection>(element, XmlEntryKind::section, step, [&](XmlSection& section, Arena& arena) {
-    section.opening_marker = kSections[index].opening;
-    section.value = arena.copy_text(value);
-    section.closing_marker = kSections[index].closing;
-  });
+  return append_node<XmlSection>(element, XmlEntryKind::section, step,
+                                 [&](XmlSection& section, Arena& arena) {
+                                   section.opening_marker = kSections[index].opening;
+                                   section.value = arena.copy_text(value);
+                                   section.closing_marker = kSections[index].closing;
+                                 });
 }
 
 void XmlOwnedTextRelease::operator()(char* text) const {
@@ -888,6 +912,8 @@ bool tags_equal(const char* a, const char* b) {
   return a != nullptr && b != nullptr && significant_part(a) == significant_part(b);
 }
 
-std::int64_t xml_live_blocks() { return g_live_blocks.load(); }
+std::int64_t xml_live_blocks() {
+  return g_live_blocks.load();
+}
 
 }  // namespace corvalinde

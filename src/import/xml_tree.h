@@ -83,9 +83,7 @@ struct XmlElement {
   XmlEntry* entries = nullptr;
   XmlElement* parent = nullptr;
 
-  [[nodiscard]] std::span<XmlEntry> children() const {
-    return {entries, static_cast<std::size_t>(count)};
-  }
+  [[nodiscard]] std::span<XmlEntry> children() const { return {entries, static_cast<std::size_t>(count)}; }
 };
 
 enum class XmlError : std::int32_t {
@@ -149,8 +147,8 @@ void free_xml(XmlElement* element);
 // entry array grows by at least `step` entries and at least doubles, so that
 // appending n children costs O(n). A step below 1 is a programming error.
 XmlElement* add_element(XmlElement& element, std::string_view name, bool is_declaration, int step);
-XmlAttribute* add_attribute(XmlElement& element, std::string_view name,
-                            std::optional<std::string_view> value, int step);
+XmlAttribute* add_attribute(XmlElement& element, std::string_view name, std::optional<std::string_view> value,
+                            int step);
 XmlText* add_text(XmlElement& element, std::string_view value, int step);
 XmlSection* add_section(XmlElement& element, std::string_view value, XmlSectionKind kind, int step);
 

@@ -19,7 +19,7 @@ enum ConsoleFlags : unsigned {
   kConsoleHeading = 4,      // the line gets the heading mark
   kConsoleClear = 65536,    // remove all lines first
 };
-inline constexpr unsigned kConsoleOrdinary = kConsoleNewLine;                  // 1
+inline constexpr unsigned kConsoleOrdinary = kConsoleNewLine;                       // 1
 inline constexpr unsigned kConsoleHeadingLine = kConsoleNewLine | kConsoleHeading;  // 5
 
 // The verdict-marker introducer inside a line: code 11 followed by A, C, G or 2.

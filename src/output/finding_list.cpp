@@ -56,10 +56,18 @@ void add_finding(bool warning, bool early, int message) {
   finding_list().add(warning, early, message_text(message, kListingLineWidth));
 }
 
-void add_remark(bool early, std::string_view text) { add_finding(false, early, text); }
-void add_remark(bool early, int message) { add_finding(false, early, message); }
-void add_warning(bool early, std::string_view text) { add_finding(true, early, text); }
-void add_warning(bool early, int message) { add_finding(true, early, message); }
+void add_remark(bool early, std::string_view text) {
+  add_finding(false, early, text);
+}
+void add_remark(bool early, int message) {
+  add_finding(false, early, message);
+}
+void add_warning(bool early, std::string_view text) {
+  add_finding(true, early, text);
+}
+void add_warning(bool early, int message) {
+  add_finding(true, early, message);
+}
 
 void flush_findings(Console& console, std::optional<std::string_view> heading) {
   finding_list().flush(console, heading);

@@ -23,7 +23,7 @@ inline constexpr int kParameterLabelWidth = 25;
 inline constexpr std::size_t kParameterValueWidth = 4;
 
 // Messages used here.
-inline constexpr int kYesNoMessage = 12;          // two 5-character fields: no, yes
+inline constexpr int kYesNoMessage = 12;  // two 5-character fields: no, yes
 inline constexpr std::size_t kYesNoFieldWidth = 5;
 inline constexpr int kRoadTypeHeadingMessage = 132;  // label of the road-type heading
 

@@ -11,9 +11,15 @@ void RoadModel::clear() {
   discard_crossfall();
 }
 
-void RoadModel::set_plan(std::vector<PlanElement> records) { plan_ = std::move(records); }
-void RoadModel::set_profile(std::vector<ProfileElement> records) { profile_ = std::move(records); }
-void RoadModel::set_crossfall(std::vector<CrossfallPoint> points) { crossfall_ = std::move(points); }
+void RoadModel::set_plan(std::vector<PlanElement> records) {
+  plan_ = std::move(records);
+}
+void RoadModel::set_profile(std::vector<ProfileElement> records) {
+  profile_ = std::move(records);
+}
+void RoadModel::set_crossfall(std::vector<CrossfallPoint> points) {
+  crossfall_ = std::move(points);
+}
 
 const PlanElement& RoadModel::plan(std::size_t i) const {
   assert(i >= 1 && i <= plan_.size());

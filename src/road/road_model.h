@@ -88,9 +88,18 @@ class RoadModel {
   void set_profile(std::vector<ProfileElement> records);
   void set_crossfall(std::vector<CrossfallPoint> points);
 
-  void discard_plan() { plan_.clear(); plan_.shrink_to_fit(); }
-  void discard_profile() { profile_.clear(); profile_.shrink_to_fit(); }
-  void discard_crossfall() { crossfall_.clear(); crossfall_.shrink_to_fit(); }
+  void discard_plan() {
+    plan_.clear();
+    plan_.shrink_to_fit();
+  }
+  void discard_profile() {
+    profile_.clear();
+    profile_.shrink_to_fit();
+  }
+  void discard_crossfall() {
+    crossfall_.clear();
+    crossfall_.shrink_to_fit();
+  }
 
   bool has_plan() const { return !plan_.empty(); }
   bool has_profile() const { return !profile_.empty(); }

@@ -90,7 +90,9 @@ void open_diagnostic_log(int argc, const char* const* argv) {
   open_diagnostic_log(arguments);
 }
 
-std::string diagnostic_log_target() { return channel().target; }
+std::string diagnostic_log_target() {
+  return channel().target;
+}
 
 bool diagnostic_log_active() {
   const LogChannel& log = channel();

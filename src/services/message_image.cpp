@@ -220,7 +220,8 @@ bool parse_message_source(std::string_view source, int count, std::vector<std::s
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const std::size_t tab = line.find('\t');
     const std::string_view field = service_text::trim(line.substr(0, tab));
-    if (field.empty() || field.size() > 9 || field.find_first_not_of("0123456789") != std::string_view::npos) {
+    if (field.empty() || field.size() > 9 ||
+        field.find_first_not_of("0123456789") != std::string_view::npos) {
       continue;
     }
     const std::string_view text = tab == std::string_view::npos ? std::string_view() : line.substr(tab + 1);
@@ -237,8 +238,8 @@ bool parse_message_source(std::string_view source, int count, std::vector<std::s
     if (seen[index]) return fail("message " + std::to_string(number) + " given twice");
     if (!is_valid_utf8(text)) return fail("message " + std::to_string(number) + " is not valid UTF-8");
     if (service_text::char_count(text) > kMessageWorkWidth) {
-      return fail("message " + std::to_string(number) + " longer than " +
-                  std::to_string(kMessageWorkWidth) + " characters");
+      return fail("message " + std::to_string(number) + " longer than " + std::to_string(kMessageWorkWidth) +
+                  " characters");
     }
     seen[index] = true;
     texts[index] = text;

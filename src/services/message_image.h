@@ -45,7 +45,7 @@ struct MessageImageView {
   std::span<const std::uint8_t> offsets;  // (count + 1) little-endian uint16
   std::span<const std::uint8_t> text;     // offset(N+1) - offset(1) bytes
 
-  std::size_t offset(int n) const;                     // offset(n), 1 <= n <= count + 1
+  std::size_t offset(int n) const;                          // offset(n), 1 <= n <= count + 1
   std::span<const std::uint8_t> stored_entry(int n) const;  // empty outside 1..count
 };
 
@@ -93,7 +93,7 @@ struct MessageSourceError {
   std::size_t line = 0;
   std::string reason;
 };
-[[nodiscard]] bool parse_message_source(std::string_view source, int count,
-                                        std::vector<std::string>& texts, MessageSourceError& error);
+[[nodiscard]] bool parse_message_source(std::string_view source, int count, std::vector<std::string>& texts,
+                                        MessageSourceError& error);
 
 }  // namespace corvalinde

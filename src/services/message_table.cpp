@@ -46,7 +46,9 @@ LoadedTable& table() {
   return loaded;
 }
 
-std::string library_name() { return application_base_name("so"); }
+std::string library_name() {
+  return application_base_name("so");
+}
 
 void release_table() {
   LoadedTable& t = table();
@@ -88,7 +90,9 @@ std::span<const std::uint8_t> chosen_builtin_image() {
   return builtin_message_image(t.language);
 }
 
-[[noreturn]] void cannot_load() { fatal_error("Impossible de charger le fichier " + library_name()); }
+[[noreturn]] void cannot_load() {
+  fatal_error("Impossible de charger le fichier " + library_name());
+}
 
 void load_language_library() {
   const std::string path = program_file_path(library_name());
@@ -101,7 +105,8 @@ void load_language_library() {
   const unsigned char* image = nullptr;
   if (entry != nullptr) image = reinterpret_cast<LanguageEntry>(entry)();
   const std::size_t size = declared_message_image_size(image);
-  if (size == 0 || adopt_image({image, size}, MessageTableState::kLibrary, library) != MessageImageStatus::kValid) {
+  if (size == 0 ||
+      adopt_image({image, size}, MessageTableState::kLibrary, library) != MessageImageStatus::kValid) {
     ::dlclose(library);
     cannot_load();
   }
@@ -109,8 +114,7 @@ void load_language_library() {
 
 void initialise_table() {
   const std::span<const std::uint8_t> builtin = chosen_builtin_image();
-  const bool has_builtin =
-      builtin.size() >= 2 && (builtin[0] != 0 || builtin[1] != 0);
+  const bool has_builtin = builtin.size() >= 2 && (builtin[0] != 0 || builtin[1] != 0);
   if (!has_builtin) {
     load_language_library();
     return;
@@ -145,7 +149,9 @@ std::span<const std::uint8_t> builtin_message_image(MessageLanguage language) {
   return {generated::kMessageImageFrench, generated::kMessageImageFrenchSize};
 }
 
-MessageTableState message_table_state() { return table().state; }
+MessageTableState message_table_state() {
+  return table().state;
+}
 
 std::string message_text(int n, std::size_t width) {
   LoadedTable& t = table();

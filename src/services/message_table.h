@@ -80,8 +80,12 @@ struct MessageReal {
 // scaled value has no fraction left to round or is not finite.
 double round_half_away(double x, int decimals);
 
-inline MessageReal message_value(double v) { return {v}; }
-inline MessageReal message_value(float v) { return {static_cast<double>(v)}; }
+inline MessageReal message_value(double v) {
+  return {v};
+}
+inline MessageReal message_value(float v) {
+  return {static_cast<double>(v)};
+}
 template <typename T>
 const T& message_value(const T& v) {
   return v;
@@ -125,7 +129,8 @@ struct fmt::formatter<corvalinde::detail::MessageReal> : fmt::formatter<double> 
   template <typename FormatContext>
   auto format(corvalinde::detail::MessageReal real, FormatContext& ctx) const -> decltype(ctx.out()) {
     double v = real.value;
-    if (precision_ >= 0 && (type_ == 'f' || type_ == 'F')) v = corvalinde::detail::round_half_away(v, precision_);
+    if (precision_ >= 0 && (type_ == 'f' || type_ == 'F'))
+      v = corvalinde::detail::round_half_away(v, precision_);
     return fmt::formatter<double>::format(v, ctx);
   }
 

@@ -81,8 +81,8 @@ std::string user_config_folder() {
     passwd entry{};
     passwd* found = nullptr;
     std::vector<char> buffer(16384);
-    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
-        found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/') {
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
+        found->pw_dir != nullptr && found->pw_dir[0] == '/') {
       home = found->pw_dir;
     }
   }
@@ -293,9 +293,13 @@ struct SettingsText {
   }
 };
 
-std::string settings_file() { return settings_path(application_base_name("ini")); }
+std::string settings_file() {
+  return settings_path(application_base_name("ini"));
+}
 
-bool has_line_break(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+bool has_line_break(std::string_view text) {
+  return text.find_first_of("\r\n") != std::string_view::npos;
+}
 
 // The stored value of key, uncut; empty when missing.
 std::string read_raw_setting(std::string_view key, std::string_view section) {
@@ -306,7 +310,9 @@ std::string read_raw_setting(std::string_view key, std::string_view section) {
   return found < file.lines.size() ? std::string(parse_line(file.lines[found]).value) : std::string();
 }
 
-std::string record_key(int record) { return std::to_string(record); }
+std::string record_key(int record) {
+  return std::to_string(record);
+}
 
 int hex_digit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -373,9 +379,8 @@ bool write_setting(std::string_view key, std::string_view value, std::string_vie
   const std::string_view k = trim(key);
   const std::string_view s = trim(section);
   const std::string_view v = trim(value);
-  if (k.empty() || has_line_break(k) || k.find('=') != std::string_view::npos ||
-      k.front() == '[' || s.empty() || has_line_break(s) ||
-      s.find(']') != std::string_view::npos || has_line_break(v)) {
+  if (k.empty() || has_line_break(k) || k.find('=') != std::string_view::npos || k.front() == '[' ||
+      s.empty() || has_line_break(s) || s.find(']') != std::string_view::npos || has_line_break(v)) {
     return false;
   }
   const std::string path = settings_file();
@@ -455,6 +460,8 @@ void reset_settings_cache_for_tests(std::string_view program_directory) {
   resolved.program_directory_override = program_directory;
 }
 
-void simulate_settings_write_failure_for_tests(bool enabled) { names().fail_writes = enabled; }
+void simulate_settings_write_failure_for_tests(bool enabled) {
+  names().fail_writes = enabled;
+}
 
 }  // namespace corvalinde

@@ -50,8 +50,7 @@ std::string read_setting(std::string_view key, std::string_view section = kMainS
 // Returns false when nothing was written: a name that cannot be stored (empty
 // key, key with '=' or a line break, section with ']' or a line break, value
 // with a line break), an existing file that cannot be read, or a failed write.
-bool write_setting(std::string_view key, std::string_view value,
-                   std::string_view section = kMainSection);
+bool write_setting(std::string_view key, std::string_view value, std::string_view section = kMainSection);
 
 // Binary records in section "Parameters" under the decimal record number:
 // two upper-case hexadecimal digits per byte, then two for the sum of the

@@ -20,7 +20,9 @@ UserInterface* installed_port = nullptr;
 
 }  // namespace
 
-UserInterface& user_interface() { return installed_port != nullptr ? *installed_port : quiet_port; }
+UserInterface& user_interface() {
+  return installed_port != nullptr ? *installed_port : quiet_port;
+}
 
 UserInterface* set_user_interface(UserInterface* port) {
   UserInterface* previous = installed_port;

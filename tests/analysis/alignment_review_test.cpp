@@ -35,10 +35,13 @@ Lines plan_listing(const std::string& elements, int road_type) {
 }
 
 // A clothoid parameter giving the length on a radius.
-std::string a_for(double length, double radius) { return fmt::format("{:.6f}", std::sqrt(length * radius)); }
+std::string a_for(double length, double radius) {
+  return fmt::format("{:.6f}", std::sqrt(length * radius));
+}
 
 // A line element of the given heading (radians) and length.
-PlanElement line_element(const std::string& name, double s0, double x0, double y0, double heading, double length) {
+PlanElement line_element(const std::string& name, double s0, double x0, double y0, double heading,
+                         double length) {
   PlanElement e;
   e.kind = kPlanLine;
   e.name = name;
@@ -98,9 +101,10 @@ TEST(AlignmentReview, CurvatureReversalAndJumpAtClothoidJoins) {
 
 TEST(AlignmentReview, MinimumRadiusHasTheOnePercentTolerance) {
   const auto arc = [](int radius) {
-    return plan_listing(fmt::format("DRO001 line length=100\nCER001 arc radius={} length=50\nDRO002 line length=100\n",
-                                    radius),
-                        kR60TwoLanes);
+    return plan_listing(
+        fmt::format("DRO001 line length=100\nCER001 arc radius={} length=50\nDRO002 line length=100\n",
+                    radius),
+        kR60TwoLanes);
   };
   // 0.99 x 120 = 118.8 m; without clothoids the arc also misses both transitions.
   EXPECT_EQ(between(arc(119), "#157 2", "#157 3"), (Lines{"[C]#171"}));
@@ -112,8 +116,8 @@ TEST(AlignmentReview, ClothoidLengthWithinFivePercentOfTheRequiredLength) {
   // R60, 2 lanes: T(300) = min(6 x 300^0.4, 67) = 58.75 m.
   const auto road = [](double before, double after) {
     return plan_listing("DRO001 line length=200\nCLO001 clothoid A=" + a_for(before, 300) +
-                            " to=300\nCER001 arc radius=300 length=120\nCLO002 clothoid A=" + a_for(after, 300) +
-                            " to=line\nDRO002 line length=200\n",
+                            " to=300\nCER001 arc radius=300 length=120\nCLO002 clothoid A=" +
+                            a_for(after, 300) + " to=line\nDRO002 line length=200\n",
                         kR60TwoLanes);
   };
   const Lines short_then_fitting = road(55, 60);
@@ -126,10 +130,11 @@ TEST(AlignmentReview, ClothoidLengthWithinFivePercentOfTheRequiredLength) {
 
 TEST(AlignmentReview, ClothoidsBesideARadiusNeedingNoTransitionAreNeedless) {
   // R60: Rnd = 600, so R = 1000 requires no transition.
-  const Lines listing = plan_listing("DRO001 line length=100\nCLO001 clothoid A=" + a_for(50, 1000) +
-                                         " to=1000\nCER001 arc radius=1000 length=100\nCLO002 clothoid A=" +
-                                         a_for(50, 1000) + " to=line\nDRO002 line length=100\n",
-                                     kR60TwoLanes);
+  const Lines listing =
+      plan_listing("DRO001 line length=100\nCLO001 clothoid A=" + a_for(50, 1000) +
+                       " to=1000\nCER001 arc radius=1000 length=100\nCLO002 clothoid A=" + a_for(50, 1000) +
+                       " to=line\nDRO002 line length=100\n",
+                   kR60TwoLanes);
   EXPECT_EQ(between(listing, "#157 2", "#157 3"), Lines{"[C]#175"});
   EXPECT_EQ(between(listing, "#157 3", "#157 4"), Lines{"[C]#175"});
 }
@@ -159,7 +164,8 @@ TEST(AlignmentReview, FlatArcOnAu70CountsAsAStraight) {
 
 TEST(AlignmentReview, StraightBetweenCurvesOnArpRoads) {
   const Lines short_straight = plan_listing(
-      "CER001 arc radius=500 length=100\nDRO001 line length=40\nCER002 arc radius=500 length=100\n", kR80TwoLanes);
+      "CER001 arc radius=500 length=100\nDRO001 line length=40\nCER002 arc radius=500 length=100\n",
+      kR80TwoLanes);
   EXPECT_EQ(between(short_straight, "#157 2", "#157 3"), (Lines{"[C]#166 75", "[C]#171"}));
 
   const Lines no_straight =
@@ -175,17 +181,20 @@ TEST(AlignmentReview, StraightBetweenCurvesOnArpRoads) {
   // Reverse curves are judged only when one of them needs no transition
   // (R80: Rnd = 900).
   const Lines reverse = plan_listing(
-      "CER001 arc radius=-1000 length=100\nDRO001 line length=30\nCER002 arc radius=650 length=100\n", kR80TwoLanes);
+      "CER001 arc radius=-1000 length=100\nDRO001 line length=30\nCER002 arc radius=650 length=100\n",
+      kR80TwoLanes);
   EXPECT_EQ(between(reverse, "#157 2", "#157 3"), (Lines{"[C]#168 50", "[C]#171"}));
   const Lines reverse_with_transitions = plan_listing(
-      "CER001 arc radius=-600 length=100\nDRO001 line length=30\nCER002 arc radius=500 length=100\n", kR80TwoLanes);
+      "CER001 arc radius=-600 length=100\nDRO001 line length=30\nCER002 arc radius=500 length=100\n",
+      kR80TwoLanes);
   EXPECT_EQ(lines_with(reverse_with_transitions, "#168"), Lines{});
 }
 
 TEST(AlignmentReview, CurveAfterALongStraightShowsTheLengthBand) {
   const auto road = [](int straight, int radius) {
-    return plan_listing(fmt::format("DRO001 line length={}\nCER001 arc radius={} length=80\n", straight, radius),
-                        kT80TwoLanes);
+    return plan_listing(
+        fmt::format("DRO001 line length={}\nCER001 arc radius={} length=80\n", straight, radius),
+        kT80TwoLanes);
   };
   EXPECT_EQ(between(road(700, 150), "#157 1", "#157 2"), (Lines{"[C]#181 500 #179 1000", "[C]#171"}));
   EXPECT_EQ(lines_with(road(700, 250), "#181"), Lines{});
@@ -205,10 +214,11 @@ TEST(AlignmentReview, CurveBeforeALongStraightIsJudgedAtTheStraight) {
 TEST(AlignmentReview, ApexClothoidsActAsACurveThatKeepsItsTurn) {
   // Two 40 m clothoids meeting at R = -300 (right), then a left arc 30 m on:
   // a reverse curve with transitions, so no finding about the straight.
-  const Lines listing = plan_listing("DRO001 line length=200\nCLO001 clothoid A=" + a_for(40, 300) +
-                                         " to=-300\nCLO002 clothoid A=" + a_for(40, 300) +
-                                         " to=line\nDRO002 line length=30\nCER001 arc radius=300 length=100\n",
-                                     kR80TwoLanes);
+  const Lines listing =
+      plan_listing("DRO001 line length=200\nCLO001 clothoid A=" + a_for(40, 300) +
+                       " to=-300\nCLO002 clothoid A=" + a_for(40, 300) +
+                       " to=line\nDRO002 line length=30\nCER001 arc radius=300 length=100\n",
+                   kR80TwoLanes);
   EXPECT_EQ(between(listing, "#157 2", "#157 3"), (Lines{"[C]#176", "[G]#172 58.7489"}));
   EXPECT_EQ(between(listing, "#157 3", "#157 4"), Lines{"[G]#172 58.7489"});
   EXPECT_EQ(lines_with(listing, "#166"), Lines{});
@@ -222,10 +232,11 @@ TEST(AlignmentReview, ApexClothoidsActAsACurveThatKeepsItsTurn) {
 
 TEST(AlignmentReview, ShortArcBetweenItsTwoClothoids) {
   const auto road = [](int arc_length) {
-    return plan_listing(fmt::format("DRO001 line length=100\nCLO001 clothoid A={}\nCER001 arc radius=300 length={}\n"
-                                    "CLO002 clothoid A={}\nDRO002 line length=100\n",
-                                    a_for(60, 300) + " to=300", arc_length, a_for(60, 300) + " to=line"),
-                        kR80TwoLanes);
+    return plan_listing(
+        fmt::format("DRO001 line length=100\nCLO001 clothoid A={}\nCER001 arc radius=300 length={}\n"
+                    "CLO002 clothoid A={}\nDRO002 line length=100\n",
+                    a_for(60, 300) + " to=300", arc_length, a_for(60, 300) + " to=line"),
+        kR80TwoLanes);
   };
   // 20 m < (60 + 20 + 60) / 5; 40 m is not below (60 + 40 + 60) / 5.
   EXPECT_EQ(between(road(20), "#157 3", "#157 4"), Lines{"[C]#180"});
@@ -247,10 +258,11 @@ TEST(AlignmentReview, RadiusRatioOfSuccessiveCurves) {
 
 TEST(AlignmentReview, TransitionOver500MetresOnDualVsaRoads) {
   const auto road = [](int clothoid) {
-    return plan_listing("DRO001 line length=100\nCER001 arc radius=1400 length=100\nDRO002 line length=100\n"
-                        "CLO001 clothoid A=" +
-                            a_for(clothoid, 500) + " to=500\nCER002 arc radius=500 length=200\n",
-                        kAu90);
+    return plan_listing(
+        "DRO001 line length=100\nCER001 arc radius=1400 length=100\nDRO002 line length=100\n"
+        "CLO001 clothoid A=" +
+            a_for(clothoid, 500) + " to=500\nCER002 arc radius=500 length=200\n",
+        kAu90);
   };
   // AU90: T(500) = max(500/9, 14 x (0 + 2.5)) = 55.56 m; ratio cap 1.5 x 370.
   EXPECT_EQ(between(road(600), "#157 4", "#157 5"),
@@ -259,10 +271,9 @@ TEST(AlignmentReview, TransitionOver500MetresOnDualVsaRoads) {
 }
 
 TEST(AlignmentReview, ClothoidsBetweenArcsOnIctavruRoads) {
-  const Lines egg = plan_listing(
-      "CER001 arc radius=400 length=100\nCLO001 clothoid A=" + a_for(50, 1200) +
-          " to=300\nCER002 arc radius=300 length=100\n",
-      kA80TwoLanes);
+  const Lines egg = plan_listing("CER001 arc radius=400 length=100\nCLO001 clothoid A=" + a_for(50, 1200) +
+                                     " to=300\nCER002 arc radius=300 length=100\n",
+                                 kA80TwoLanes);
   EXPECT_EQ(between(egg, "#157 2", "#157 3"), Lines{"[C]#177"});
 
   const Lines two = plan_listing("CER001 arc radius=400 length=100\nCLO001 clothoid A=" + a_for(50, 1200) +
@@ -280,11 +291,12 @@ TEST(AlignmentReview, ClothoidsBetweenArcsOnIctavruRoads) {
 }
 
 TEST(AlignmentReview, DegenerateElementsGiveFiniteRows) {
-  RoadModel model = design_from("[plan]\nstart x=0 y=0 bearing=100\nDRO001 line length=100\nCLO001 clothoid A=" +
-                                a_for(60, 300) + " to=300\nCER001 arc radius=300 length=100\n");
+  RoadModel model = design_from(
+      "[plan]\nstart x=0 y=0 bearing=100\nDRO001 line length=100\nCLO001 clothoid A=" + a_for(60, 300) +
+      " to=300\nCER001 arc radius=300 length=100\n");
   std::vector<PlanElement> plan = model.plan_elements();
-  plan[1].value_a = 0.0;  // a clothoid without parameter
-  plan[2].value_c = 0.0;  // an arc without radius
+  plan[1].value_a = 0.0;                        // a clothoid without parameter
+  plan[2].value_c = 0.0;                        // an arc without radius
   plan[2].end_station = plan[2].start_station;  // and without length
   model.set_plan(plan);
   // Straight into the review: the native reader would not pass such records.

@@ -63,9 +63,9 @@ inline RoadModel design_from(const std::string& description) {
 inline std::vector<std::string> run_review(const RoadModel& model, int road_type, int slot) {
   use_message_ids();
   const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  const std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                     (std::string("corvalinde-review-") + info->test_suite_name() + "-" +
-                                      info->name() + ".txt");
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() /
+      (std::string("corvalinde-review-") + info->test_suite_name() + "-" + info->name() + ".txt");
   EXPECT_EQ(write_native_design(model, path.string()), NativeWriteStatus::kOk);
   CoreApplication app;
   FixedSelection selection(road_type, slot);
@@ -103,7 +103,8 @@ inline std::vector<std::string> between(const std::vector<std::string>& listing,
 }
 
 // Lines of the listing that start with `prefix` (a message id).
-inline std::vector<std::string> lines_with(const std::vector<std::string>& listing, const std::string& prefix) {
+inline std::vector<std::string> lines_with(const std::vector<std::string>& listing,
+                                           const std::string& prefix) {
   std::vector<std::string> out;
   for (const std::string& line : listing) {
     const std::size_t at = line.find(prefix);

@@ -23,20 +23,20 @@ struct Offered {
   int lanes;
 };
 const Offered kOffered[] = {
-    {0, "ARP", "R60", kTwoLanes},           {1, "ARP", "R60", kThreeLanes},
-    {2, "ARP", "R60", kDualTwoLanes},       {3, "ARP", "R80", kTwoLanes},
-    {4, "ARP", "R80", kThreeLanes},         {5, "ARP", "R80", kDualTwoLanes},
-    {6, "ARP", "T80", kTwoLanes},           {7, "ARP", "T80", kThreeLanes},
-    {8, "ARP", "T100", kTwoLanes},          {9, "ARP", "T100", kThreeLanes},
-    {10, "ICTAAL", "L2", kDualTwoLanes},    {11, "ICTAAL", "L1", kDualTwoLanes},
-    {12, "ICTAVRU", "A80", kTwoLanes},      {13, "ICTAVRU", "A80", kThreeLanes},
-    {14, "ICTAVRU", "A80", kDualTwoLanes},  {15, "ICTAVRU", "A100", kTwoLanes},
-    {16, "ICTAVRU", "A100", kThreeLanes},   {17, "ICTAVRU", "A100", kDualTwoLanes},
-    {18, "ICTAVRU", "U60", kTwoLanes},      {19, "ICTAVRU", "U60", kThreeLanes},
-    {20, "ICTAVRU", "U60", kDualTwoLanes},  {21, "ICTAVRU", "U80", kTwoLanes},
-    {22, "ICTAVRU", "U80", kThreeLanes},    {23, "ICTAVRU", "U80", kDualTwoLanes},
-    {24, "VSA", "AU70", kTwoLanes},         {25, "VSA", "AU70", kThreeLanes},
-    {26, "VSA", "AU70", kDualTwoLanes},     {27, "VSA", "AU90", kDualTwoLanes},
+    {0, "ARP", "R60", kTwoLanes},          {1, "ARP", "R60", kThreeLanes},
+    {2, "ARP", "R60", kDualTwoLanes},      {3, "ARP", "R80", kTwoLanes},
+    {4, "ARP", "R80", kThreeLanes},        {5, "ARP", "R80", kDualTwoLanes},
+    {6, "ARP", "T80", kTwoLanes},          {7, "ARP", "T80", kThreeLanes},
+    {8, "ARP", "T100", kTwoLanes},         {9, "ARP", "T100", kThreeLanes},
+    {10, "ICTAAL", "L2", kDualTwoLanes},   {11, "ICTAAL", "L1", kDualTwoLanes},
+    {12, "ICTAVRU", "A80", kTwoLanes},     {13, "ICTAVRU", "A80", kThreeLanes},
+    {14, "ICTAVRU", "A80", kDualTwoLanes}, {15, "ICTAVRU", "A100", kTwoLanes},
+    {16, "ICTAVRU", "A100", kThreeLanes},  {17, "ICTAVRU", "A100", kDualTwoLanes},
+    {18, "ICTAVRU", "U60", kTwoLanes},     {19, "ICTAVRU", "U60", kThreeLanes},
+    {20, "ICTAVRU", "U60", kDualTwoLanes}, {21, "ICTAVRU", "U80", kTwoLanes},
+    {22, "ICTAVRU", "U80", kThreeLanes},   {23, "ICTAVRU", "U80", kDualTwoLanes},
+    {24, "VSA", "AU70", kTwoLanes},        {25, "VSA", "AU70", kThreeLanes},
+    {26, "VSA", "AU70", kDualTwoLanes},    {27, "VSA", "AU90", kDualTwoLanes},
     {28, "VSA", "AU110", kDualTwoLanes},
 };
 
@@ -76,8 +76,8 @@ TEST(RoadTypes, IndicesOutsideTheTableGiveNoCode) {
 }
 
 TEST(RoadTypes, CategoryBlockIsStoredStandardFastestWithRealBlankCells) {
-  const char* const kWrittenOut[] = {"R60", "L2", "AU70", "A80", "R80", "L1", "AU90", "A100",
-                                     "T80", "", "AU110", "U60", "T100", "", "", "U80"};
+  const char* const kWrittenOut[] = {"R60", "L2", "AU70",  "A80", "R80",  "L1", "AU90", "A100",
+                                     "T80", "",   "AU110", "U60", "T100", "",   "",     "U80"};
   for (std::size_t cell = 0; cell < kCategoryCells.size(); ++cell) {
     EXPECT_EQ(kCategoryCells[cell].size(), kRoadTypeTextWidth);
     EXPECT_EQ(trimmed(kCategoryCells[cell]), kWrittenOut[cell]) << cell;

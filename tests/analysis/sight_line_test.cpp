@@ -27,9 +27,13 @@ RoadModel straight_road(double length, ProfileBuilder profile) {
   return model;
 }
 
-RoadModel flat_road(double length) { return straight_road(length, ProfileBuilder(0.0, 100.0, 0.0)); }
+RoadModel flat_road(double length) {
+  return straight_road(length, ProfileBuilder(0.0, 100.0, 0.0));
+}
 
-SightParameters two_lane_obstacle() { return sight_parameters(SightKind::kObstacle, 0, CrossSection{}); }
+SightParameters two_lane_obstacle() {
+  return sight_parameters(SightKind::kObstacle, 0, CrossSection{});
+}
 
 AxisPoint point_at(const RoadModel& model, double s, int sense = +1) {
   AxisPoint p;
@@ -121,7 +125,8 @@ TEST(SightDistance, FlatStraightRoadShowsTheWholeReach) {
 TEST(SightDistance, ThirtyMetresBeforeTheEndIsCutByTheEnd) {
   const RoadModel model = flat_road(1000.0);
   const SightParameters p = two_lane_obstacle();
-  const SightDistance ahead = sight_distance(model, point_at(model, 970.0), p, false, +1, SightRole::kObserver);
+  const SightDistance ahead =
+      sight_distance(model, point_at(model, 970.0), p, false, +1, SightRole::kObserver);
   EXPECT_DOUBLE_EQ(ahead.distance, 30.0);
   EXPECT_EQ(ahead.status, SightStatus::kCutByRoadEnd);
   // A target 30 m after the start, seen from behind.
@@ -129,7 +134,8 @@ TEST(SightDistance, ThirtyMetresBeforeTheEndIsCutByTheEnd) {
   EXPECT_DOUBLE_EQ(behind.distance, 30.0);
   EXPECT_EQ(behind.status, SightStatus::kCutByRoadEnd);
   // Backwards, the end is station 0.
-  const SightDistance back = sight_distance(model, point_at(model, 25.0, -1), p, false, -1, SightRole::kObserver);
+  const SightDistance back =
+      sight_distance(model, point_at(model, 25.0, -1), p, false, -1, SightRole::kObserver);
   EXPECT_DOUBLE_EQ(back.distance, 25.0);
   EXPECT_EQ(back.status, SightStatus::kCutByRoadEnd);
 }
@@ -137,7 +143,8 @@ TEST(SightDistance, ThirtyMetresBeforeTheEndIsCutByTheEnd) {
 TEST(SightDistance, AtTheEndOfTheRoadNothingIsMeasured) {
   const RoadModel model = flat_road(1000.0);
   const SightParameters p = two_lane_obstacle();
-  const SightDistance end = sight_distance(model, point_at(model, 1000.0), p, false, +1, SightRole::kObserver);
+  const SightDistance end =
+      sight_distance(model, point_at(model, 1000.0), p, false, +1, SightRole::kObserver);
   EXPECT_DOUBLE_EQ(end.distance, 0.0);
   EXPECT_EQ(end.status, SightStatus::kNotMeasured);
   EXPECT_EQ(sight_distance(model, point_at(model, 995.0), p, false, +1, SightRole::kObserver).status,
@@ -191,11 +198,12 @@ TEST(SightDistance, RequiredDistancePointRaisesTheLimitToFiftyOne) {
   // and the end fill the 51 places, so the list is not cut short.
   const RoadModel model = flat_road(595.0);
   const AxisPoint at = point_at(model, 100.0);
-  const SightDistance seen = sight_distance(model, at, two_lane_obstacle(), false, +1, SightRole::kObserver, 55.0);
+  const SightDistance seen =
+      sight_distance(model, at, two_lane_obstacle(), false, +1, SightRole::kObserver, 55.0);
   EXPECT_DOUBLE_EQ(seen.distance, 495.0);
   EXPECT_EQ(seen.status, SightStatus::kReal);
-  const SightDistance plain = sight_distance(model, point_at(model, 115.0), two_lane_obstacle(), false, +1,
-                                             SightRole::kObserver);
+  const SightDistance plain =
+      sight_distance(model, point_at(model, 115.0), two_lane_obstacle(), false, +1, SightRole::kObserver);
   EXPECT_DOUBLE_EQ(plain.distance, 480.0);
   EXPECT_EQ(plain.status, SightStatus::kCutByRoadEnd);
 }
@@ -213,7 +221,8 @@ TEST(SightDistance, CoincidingEndsCountAsClear) {
   SightParameters p = two_lane_obstacle();
   p.obs = {5.0, 1.0};
   p.vis = {5.0, 1.0};
-  const SightDistance seen = sight_distance(model, point_at(model, 100.0), p, false, +1, SightRole::kObserver);
+  const SightDistance seen =
+      sight_distance(model, point_at(model, 100.0), p, false, +1, SightRole::kObserver);
   EXPECT_DOUBLE_EQ(seen.distance, 500.0);
   EXPECT_EQ(seen.status, SightStatus::kReal);
 }
@@ -248,7 +257,8 @@ TEST(UsableStations, StretchLongerThanAnyRoadIsNotUsable) {
   profile.grade_line(2.0e6 + 100.0);
   model.set_profile(profile.take());
   EXPECT_FALSE(usable_stations(model).valid);
-  EXPECT_EQ(sight_distance(model, point_at(model, 50.0), two_lane_obstacle(), false, +1, SightRole::kObserver).status,
+  EXPECT_EQ(sight_distance(model, point_at(model, 50.0), two_lane_obstacle(), false, +1, SightRole::kObserver)
+                .status,
             SightStatus::kNotMeasured);
 }
 

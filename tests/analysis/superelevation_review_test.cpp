@@ -31,11 +31,13 @@ Lines crossfall_listing(const std::vector<CrossfallPoint>& points, int road_type
 
 // A straight of 100 m, an arc from station 100 to 300 and a straight to 400,
 // with the given crossfall points and optional profile.
-Lines arc_listing(double radius, const std::string& crossfall, int road_type, const std::string& profile = "") {
-  return run_review(design_from("[plan]\nstart x=0 y=0 bearing=100\nDRO001 line length=100\nCER001 arc radius=" +
-                                std::to_string(radius) +
-                                " length=200\nDRO002 line length=100\n[crossfall]\n" + crossfall + profile),
-                    road_type, testing::kCrossfallSlot);
+Lines arc_listing(double radius, const std::string& crossfall, int road_type,
+                  const std::string& profile = "") {
+  return run_review(
+      design_from("[plan]\nstart x=0 y=0 bearing=100\nDRO001 line length=100\nCER001 arc radius=" +
+                  std::to_string(radius) + " length=200\nDRO002 line length=100\n[crossfall]\n" + crossfall +
+                  profile),
+      road_type, testing::kCrossfallSlot);
 }
 
 TEST(SuperelevationReview, EveryPointHasOneRowInStationOrder) {
@@ -118,18 +120,16 @@ TEST(SuperelevationReview, RunLengthAgainstTheRequiredLength) {
 
 TEST(SuperelevationReview, OneWaySectionAgainstTheCurveBelowIt) {
   const auto section = [](double radius, double d) {
-    std::string points = "at 120 " + std::to_string(d) + " " + std::to_string(d) + "\nat 280 " + std::to_string(d) +
-                         " " + std::to_string(d) + "\n";
+    std::string points = "at 120 " + std::to_string(d) + " " + std::to_string(d) + "\nat 280 " +
+                         std::to_string(d) + " " + std::to_string(d) + "\n";
     return arc_listing(radius, points, kR60TwoLanes);
   };
   // R60: Rnd = 600, so R = 1000 needs none; both points lie on the arc.
   EXPECT_EQ(between(section(1000, 4), "#132 : ARP R60  2  voies", "#292 1"), Lines{"[C]#315"});
   EXPECT_EQ(between(section(1000, 4), "#292 1", "#292 2"), Lines{"[C]#315"});
   // R = 300: d = 2.5 + 4.5 (1/300 - 1/450) / (1/120 - 1/450) = 3.32 %.
-  EXPECT_EQ(lines_with(section(300, 4), "#311"),
-            (Lines{"[G]#311 4.0000 3.3182", "[G]#311 4.0000 3.3182"}));
-  EXPECT_EQ(lines_with(section(300, 2.5), "#311"),
-            (Lines{"[C]#311 2.5000 3.3182", "[C]#311 2.5000 3.3182"}));
+  EXPECT_EQ(lines_with(section(300, 4), "#311"), (Lines{"[G]#311 4.0000 3.3182", "[G]#311 4.0000 3.3182"}));
+  EXPECT_EQ(lines_with(section(300, 2.5), "#311"), (Lines{"[C]#311 2.5000 3.3182", "[C]#311 2.5000 3.3182"}));
   EXPECT_EQ(lines_with(section(300, 3.5), "#311"), Lines{});
   EXPECT_EQ(lines_with(section(300, 3.5), "#312"), Lines{});
   // A left-hand curve with the surface falling to the right.
@@ -149,7 +149,8 @@ TEST(SuperelevationReview, RunReachingIntoTheArc) {
   // The probe lies 1 m inside the one-way end: on the arc (from 100) or not.
   EXPECT_EQ(lines_with(arc_listing(300, "at 40 2.5 -2.5\nat 105 2.5 2.5\n", kR60TwoLanes), "#310"),
             Lines{"[C]#310"});
-  EXPECT_EQ(lines_with(arc_listing(300, "at 35 2.5 -2.5\nat 100.5 2.5 2.5\n", kR60TwoLanes), "#310"), Lines{});
+  EXPECT_EQ(lines_with(arc_listing(300, "at 35 2.5 -2.5\nat 100.5 2.5 2.5\n", kR60TwoLanes), "#310"),
+            Lines{});
   EXPECT_EQ(lines_with(arc_listing(300, "at 295 -2.5 -2.5\nat 360 2.5 -2.5\n", kR60TwoLanes), "#310"),
             Lines{"[C]#310"});
 }
@@ -175,8 +176,8 @@ TEST(SuperelevationReview, DrainageOfTheRotatingSide) {
 
   // Two steps: the zone lies between the crown and the intermediate point,
   // here leaving a left-hand curve: listed after the first point's row.
-  const Lines leaving = arc_listing(
-      300, "at 0 5 5\nat 100 5 5\nat 130 2.5 2.5\nat 180 2.5 -2.5\n", kR80TwoLanes, flat);
+  const Lines leaving =
+      arc_listing(300, "at 0 5 5\nat 100 5 5\nat 130 2.5 2.5\nat 180 2.5 -2.5\n", kR80TwoLanes, flat);
   // The right side reaches +2.5 at 180 - 2/3 x 80 = 126.67 m, not at 130.
   EXPECT_EQ(between(leaving, "#292 2", "#292 3"),
             (Lines{"[G]#316 130.0000 126.6667", "[C]#317 150.0000 160.0000"}));

@@ -65,7 +65,8 @@ class VisibilityListing : public ::testing::Test {
   }
 
   // The lines from the section title `title` + direction up to the next empty line.
-  static std::vector<std::string> section_lines(const std::vector<std::string>& lines, const std::string& title) {
+  static std::vector<std::string> section_lines(const std::vector<std::string>& lines,
+                                                const std::string& title) {
     std::vector<std::string> out;
     auto it = std::find(lines.begin(), lines.end(), title);
     if (it == lines.end()) return out;
@@ -92,9 +93,12 @@ TEST_F(VisibilityListing, ChecksRunByRoadType) {
   const RoadModel model = flat_straight(800.0);
   const auto titles = [&](int code) {
     const std::vector<std::string> lines = run(model, code);
-    return std::vector<int>{count_of(lines, "#372"), count_of(lines, "#381 - " + kForward),
-                            count_of(lines, "#381 - " + kBackward), count_of(lines, "#382 - " + kForward),
-                            count_of(lines, "#382 - " + kBackward), count_of(lines, "#391 - " + kForward),
+    return std::vector<int>{count_of(lines, "#372"),
+                            count_of(lines, "#381 - " + kForward),
+                            count_of(lines, "#381 - " + kBackward),
+                            count_of(lines, "#382 - " + kForward),
+                            count_of(lines, "#382 - " + kBackward),
+                            count_of(lines, "#391 - " + kForward),
                             count_of(lines, "#391 - " + kBackward)};
   };
   EXPECT_THAT(titles(0), ElementsAre(1, 1, 1, 0, 0, 1, 1));   // two lanes: passing

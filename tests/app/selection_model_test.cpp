@@ -37,10 +37,10 @@ TEST(SelectionModel, IctaalOffersTwoCategoriesEachOnlyDualCarriageway) {
 
 TEST(SelectionModel, CategoryAndLanesMoveToNearestOffered) {
   SelectionModel m(record_for(23), kAllTables);  // ICTAVRU U80 2x2: category 3, lanes 2
-  m.choose_standard(kStandardVsa);                // VSA has three categories
-  EXPECT_EQ(m.category(), 2);                     // AU110
+  m.choose_standard(kStandardVsa);               // VSA has three categories
+  EXPECT_EQ(m.category(), 2);                    // AU110
   EXPECT_EQ(m.lanes(), kDualTwoLanes);
-  m.choose_standard(kStandardArp);                // T80 has no 2x2
+  m.choose_standard(kStandardArp);  // T80 has no 2x2
   EXPECT_EQ(m.category(), 2);
   EXPECT_EQ(m.lanes(), kThreeLanes);
   EXPECT_EQ(m.road_type(), 7);

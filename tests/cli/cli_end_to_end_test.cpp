@@ -59,8 +59,8 @@ class JsonChecker {
   bool number() {
     const std::size_t start = i_;
     if (s_[i_] == '-') ++i_;
-    while (i_ < s_.size() && (std::isdigit(static_cast<unsigned char>(s_[i_])) || s_[i_] == '.' || s_[i_] == 'e' ||
-                              s_[i_] == 'E' || s_[i_] == '+' || s_[i_] == '-')) {
+    while (i_ < s_.size() && (std::isdigit(static_cast<unsigned char>(s_[i_])) || s_[i_] == '.' ||
+                              s_[i_] == 'e' || s_[i_] == 'E' || s_[i_] == '+' || s_[i_] == '-')) {
       ++i_;
     }
     return i_ > start;
@@ -172,9 +172,9 @@ TEST_F(CliEndToEnd, MissingFileDirectoryAndUsageErrors) {
 
   r = run("--help");
   EXPECT_EQ(r.status, 0);
-  for (const char* option : {"--type", "--road-type", "--standard", "--analyses", "--lane-width", "--median-width",
-                             "--side-clearance", "--alignment", "--lang", "--format", "--raw", "--fail-on-findings",
-                             "Example"}) {
+  for (const char* option :
+       {"--type", "--road-type", "--standard", "--analyses", "--lane-width", "--median-width",
+        "--side-clearance", "--alignment", "--lang", "--format", "--raw", "--fail-on-findings", "Example"}) {
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   }
 }
@@ -201,7 +201,8 @@ TEST_F(CliEndToEnd, JsonDocumentIsValidAndCarriesTheRun) {
   const CliResult r = run("--lang ids --format json --road-type 3 --analyses none road.txt");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(JsonChecker(r.out).document()) << r.out;
-  EXPECT_EQ(r.out.rfind("{\"file\":\"road.txt\",\"file_type\":1,\"mask\":7,\"road_type\":3,\"lines\":[", 0), 0U)
+  EXPECT_EQ(r.out.rfind("{\"file\":\"road.txt\",\"file_type\":1,\"mask\":7,\"road_type\":3,\"lines\":[", 0),
+            0U)
       << r.out;
 }
 

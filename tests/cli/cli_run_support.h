@@ -21,8 +21,10 @@ struct CliResult {
 inline std::string shell_quote(const std::string& s) {
   std::string q = "'";
   for (char c : s) {
-    if (c == '\'') q += "'\\''";
-    else q += c;
+    if (c == '\'')
+      q += "'\\''";
+    else
+      q += c;
   }
   return q + "'";
 }
@@ -44,10 +46,10 @@ inline CliResult run_cli(const std::string& args, const std::filesystem::path& d
   std::filesystem::create_directories(config_home);
   const std::filesystem::path out = config_home / "stdout.txt";
   const std::filesystem::path err = config_home / "stderr.txt";
-  const std::string command = "cd " + shell_quote(dir.string()) + " && XDG_CONFIG_HOME=" +
-                              shell_quote(config_home.string()) + " " + shell_quote(CORVALINDE_CLI_PATH) + " " +
-                              args + " >" + shell_quote(out.string()) + " 2>" + shell_quote(err.string()) +
-                              " </dev/null";
+  const std::string command = "cd " + shell_quote(dir.string()) +
+                              " && XDG_CONFIG_HOME=" + shell_quote(config_home.string()) + " " +
+                              shell_quote(CORVALINDE_CLI_PATH) + " " + args + " >" +
+                              shell_quote(out.string()) + " 2>" + shell_quote(err.string()) + " </dev/null";
   CliResult result;
   const int raw = std::system(command.c_str());
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -8,10 +8,13 @@
 namespace corvalinde::cli {
 namespace {
 
-ConsoleLine line(std::string text, bool heading = false) { return ConsoleLine{std::move(text), heading}; }
+ConsoleLine line(std::string text, bool heading = false) {
+  return ConsoleLine{std::move(text), heading};
+}
 
 TEST(TextOutput, MarkersBecomeBracketsAndLoneCodeElevenIsDropped) {
-  EXPECT_EQ(render_line(line("\vA ok \vC bad \vG n/a \v2"), MarkerStyle::kBrackets), "[A] ok [C] bad [G] n/a [2]");
+  EXPECT_EQ(render_line(line("\vA ok \vC bad \vG n/a \v2"), MarkerStyle::kBrackets),
+            "[A] ok [C] bad [G] n/a [2]");
   EXPECT_EQ(render_line(line("25.0 %\v\vl=120"), MarkerStyle::kBrackets), "25.0 %l=120");
   EXPECT_EQ(render_line(line("end\v"), MarkerStyle::kBrackets), "end");
   EXPECT_EQ(render_line(line("a\vCb  "), MarkerStyle::kRaw), "a\vCb  ");

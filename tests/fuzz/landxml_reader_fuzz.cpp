@@ -23,7 +23,9 @@ void require(bool condition) {
   if (!condition) std::abort();
 }
 
-bool finite(double v) { return std::isfinite(v); }
+bool finite(double v) {
+  return std::isfinite(v);
+}
 
 // Every console line is valid UTF-8 (names come from files in any encoding).
 bool valid_utf8(const std::string& s) {

@@ -39,7 +39,9 @@ void require(bool condition) {
   if (!condition) std::abort();
 }
 
-bool within(double v, double limit) { return std::isfinite(v) && std::fabs(v) <= limit; }
+bool within(double v, double limit) {
+  return std::isfinite(v) && std::fabs(v) <= limit;
+}
 
 // Stations in order along a table: each item forward, none starting before
 // the previous one ended, the whole at most kMaxTableExtent long.
@@ -71,8 +73,8 @@ double check_plan(const RoadModel& model) {
   for (const PlanElement& e : model.plan_elements()) {
     require(e.kind >= kPlanLine && e.kind <= kPlanClothoid && !e.name.empty());
     stations.add(e.start_station, e.end_station);
-    for (const double v : {e.start_x, e.start_y, e.end_x, e.end_y, e.value_a, e.value_b, e.value_c, e.direction,
-                           e.tau_near, e.tau_far}) {
+    for (const double v : {e.start_x, e.start_y, e.end_x, e.end_y, e.value_a, e.value_b, e.value_c,
+                           e.direction, e.tau_near, e.tau_far}) {
       require(within(v, kMaxMagnitude));
     }
     if (e.kind == kPlanArc) require(e.value_c != 0.0);
@@ -145,7 +147,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require(mask >= 0 && mask <= 7 && model.present_mask() == mask);
 
   // The reader's own lines: its two headings, UTF-8 throughout.
-  require(console.line_count() >= 2 && console.line(0).heading && console.line(0).text.starts_with("#55 fuzz.txt"));
+  require(console.line_count() >= 2 && console.line(0).heading &&
+          console.line(0).text.starts_with("#55 fuzz.txt"));
   bool closed = false;
   for (const ConsoleLine& line : console.lines()) {
     require(reliability::is_valid_utf8(line.text));

@@ -47,8 +47,8 @@ TEST(FixedColumns, ExponentFormsOfTheWritingProgramAreRead) {
 }
 
 TEST(FixedColumns, NonNumbersAndNonFiniteValuesAreUnreadable) {
-  for (const char* bad : {"NaN", "nan", "Inf", "-Infinity", "1E999", "1.5E", "1.5E+", "E5", ".",
-                          "-", "1.2.3", "12x", "1,5", "0x10", "1e5.5"}) {
+  for (const char* bad : {"NaN", "nan", "Inf", "-Infinity", "1E999", "1.5E", "1.5E+", "E5", ".", "-", "1.2.3",
+                          "12x", "1,5", "0x10", "1e5.5"}) {
     EXPECT_FALSE(parse_real_token(bad).has_value()) << bad;
     EXPECT_FALSE(read_fixed_real(bad).has_value()) << bad;
   }
@@ -105,9 +105,16 @@ TEST(FreeFormat, BlanksCommasAndRecordEndsSeparateValues) {
 }
 
 TEST(FreeFormat, NullValuesSlashesAndBadTokensAreUnreadable) {
-  for (const auto& records : std::vector<std::vector<std::string>>{
-           {"1,,2"}, {",1"}, {"1,", ",2"}, {"1 / 2"}, {"1 2*"}, {"0*5"}, {"1 nan"}, {"1 inf"},
-           {"1 2e999"}, {"1;2"}}) {
+  for (const auto& records : std::vector<std::vector<std::string>>{{"1,,2"},
+                                                                   {",1"},
+                                                                   {"1,", ",2"},
+                                                                   {"1 / 2"},
+                                                                   {"1 2*"},
+                                                                   {"0*5"},
+                                                                   {"1 nan"},
+                                                                   {"1 inf"},
+                                                                   {"1 2e999"},
+                                                                   {"1;2"}}) {
     bool unreadable = false;
     all_reals(records, &unreadable);
     EXPECT_TRUE(unreadable) << records.front();

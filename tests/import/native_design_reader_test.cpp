@@ -13,8 +13,8 @@ namespace {
 
 using native_test::e23;
 using native_test::header;
-using native_test::listing;
 using native_test::line_record;
+using native_test::listing;
 using native_test::old_header;
 using native_test::PlanRecord;
 using native_test::profile_old;
@@ -44,7 +44,9 @@ std::string two_grade_profile() {
          profile_v400('2', "PAR001", 100, 502, 200, 503, 5000.00004, 200, 503);
 }
 
-std::string three_point_crossfall() { return header(10, 3) + " 0 2.5 -2.5 100 2.5 -2.5 200 -3 -3\n"; }
+std::string three_point_crossfall() {
+  return header(10, 3) + " 0 2.5 -2.5 100 2.5 -2.5 200 -3 -3\n";
+}
 
 TEST(NativeReader, InvalidFirstHeaderYieldsNothingAndSaysSo) {
   for (const char* first : {"not a header\n", "  3   400  1 2 3\n", "\n", "  3   401   1\n",
@@ -65,8 +67,7 @@ TEST(NativeReader, AllThreeTablesStopTheReadingAfterTheThird) {
   std::istringstream input(design + rest);
   native_test::use_message_ids();
   EXPECT_EQ(read_native_design(console, model, input, "/data/roads/cretes.txt"), 7);
-  EXPECT_EQ(listing(console),
-            "= #55 /data/roads/cretes.txt\n  #141 2\n  #211 2\n  #281 2\n= #123\n");
+  EXPECT_EQ(listing(console), "= #55 /data/roads/cretes.txt\n  #141 2\n  #211 2\n  #281 2\n= #123\n");
   // Nothing after the third table was even read.
   EXPECT_EQ(static_cast<std::size_t>(input.tellg()), design.size());
 
@@ -103,8 +104,7 @@ TEST(NativeReader, SectionWithCountZeroStoresNothingAndReadingGoesOn) {
 }
 
 TEST(NativeReader, OldFormatProfileStartsItsLengthBeforeTheFirstEnd) {
-  const std::string grade_first = old_header(4, 3) +
-                                  profile_old('1', "G1", 1100.0, 510.0, 100.0, 2.0, 0, 0) +
+  const std::string grade_first = old_header(4, 3) + profile_old('1', "G1", 1100.0, 510.0, 100.0, 2.0, 0, 0) +
                                   profile_old('2', "V1", 1300.0, 512.0, 200.0, -10000.0, 1200.0, 512.0) +
                                   profile_old('1', "", 1500.0, 508.0, 200.0, -2.0, 0, 0);
   RoadModel model;
@@ -182,9 +182,8 @@ TEST(NativeReader, ClothoidWithCharacterOneEndsTheReadingAndDiscardsThePlan) {
   for (const auto& [orientation, turn] : {std::pair{'1', '2'}, std::pair{'2', '1'}, std::pair{'0', ' '}}) {
     RoadModel model;
     Console console;
-    const std::string design =
-        header(3, 2) + line_record("DRO001", 0, 100).v400() + clothoid(orientation, turn).v400() +
-        two_grade_profile();
+    const std::string design = header(3, 2) + line_record("DRO001", 0, 100).v400() +
+                               clothoid(orientation, turn).v400() + two_grade_profile();
     EXPECT_EQ(read_text(design, model, console), 0);
     EXPECT_EQ(listing(console), "= #55 design.txt\n= #123\n  #143\n  #9 design.txt\n");
     EXPECT_FALSE(model.has_plan());
@@ -338,7 +337,8 @@ TEST(NativeReader, CrossfallGroupsOfFourStartOnNewLines) {
 TEST(NativeReader, NonFiniteOrUnreadableNumbersEndTheReading) {
   PlanRecord base = line_record("DRO001", 0, 100);
   const std::string good = base.v400();
-  for (const char* bad : {"          NaN", "          inf", "       1E9999", "       12,5  ", "     1.0.0   "}) {
+  for (const char* bad :
+       {"          NaN", "          inf", "       1E9999", "       12,5  ", "     1.0.0   "}) {
     std::string broken = good;
     const std::size_t second_line = broken.find('\n') + 1;
     broken.replace(second_line + 39, 13, bad);  // the end station
@@ -347,7 +347,8 @@ TEST(NativeReader, NonFiniteOrUnreadableNumbersEndTheReading) {
     EXPECT_EQ(read_text(header(3, 1) + broken + two_grade_profile(), model, console), 0) << bad;
     EXPECT_EQ(listing(console), "= #55 design.txt\n= #123\n  #143\n  #9 design.txt\n") << bad;
   }
-  for (const char* points : {"0 2.5 NaN 100 2.5 -2.5\n", "0 2.5 -2.5 100 Infinity -2.5\n", "0 2.5 -2.5 / \n"}) {
+  for (const char* points :
+       {"0 2.5 NaN 100 2.5 -2.5\n", "0 2.5 -2.5 100 Infinity -2.5\n", "0 2.5 -2.5 / \n"}) {
     RoadModel model;
     Console console;
     EXPECT_EQ(read_text(two_line_plan() + header(10, 2) + points, model, console), kMaskPlan) << points;
@@ -451,9 +452,7 @@ TEST(NativeReader, MissingFileDirectoryAndUnreadableFileYieldNothingWithoutCrash
     EXPECT_EQ(listing(console), "= #55 " + shown + "\n= #123\n  #9 " + shown + "\n");
   }
   const std::filesystem::path locked = dir / "locked.txt";
-  {
-    std::ofstream(locked) << two_line_plan();
-  }
+  { std::ofstream(locked) << two_line_plan(); }
   std::filesystem::permissions(locked, std::filesystem::perms::none);
   RoadModel model;
   Console console;

@@ -123,9 +123,12 @@ void expect_same_plan(const PlanElement& got, const PlanElement& want, std::size
   SCOPED_TRACE(testing::Message() << "plan element " << i);
   EXPECT_EQ(got.kind, want.kind);
   EXPECT_EQ(got.name, want.name);
-  for (const auto& [g, w] : {std::pair{got.start_station, want.start_station}, {got.start_x, want.start_x},
-                             {got.start_y, want.start_y}, {got.end_station, want.end_station},
-                             {got.end_x, want.end_x}, {got.end_y, want.end_y}}) {
+  for (const auto& [g, w] : {std::pair{got.start_station, want.start_station},
+                             {got.start_x, want.start_x},
+                             {got.start_y, want.start_y},
+                             {got.end_station, want.end_station},
+                             {got.end_x, want.end_x},
+                             {got.end_y, want.end_y}}) {
     EXPECT_NEAR(g, w, kStationTolerance);
   }
   EXPECT_EQ(got.value_a, want.value_a);
@@ -288,7 +291,8 @@ TEST(NativeRoundTrip, CorruptedBytesNeverLeavePartialOrNonFiniteTables) {
     const int changes = std::uniform_int_distribution<int>(1, 4)(random);
     for (int k = 0; k < changes; ++k) {
       const auto at = std::uniform_int_distribution<std::size_t>(0, corrupted.size() - 1)(random);
-      corrupted[at] = replacements[std::uniform_int_distribution<std::size_t>(0, replacements.size() - 1)(random)];
+      corrupted[at] =
+          replacements[std::uniform_int_distribution<std::size_t>(0, replacements.size() - 1)(random)];
     }
     RoadModel model;
     Console console;
@@ -316,7 +320,8 @@ TEST(NativeRoundTrip, TruncationAnywhereNeverCrashesAndKeepsOnlyCompletedTables)
     if (text[i] == '\n') line_ends.push_back(i + 1);
   }
   ASSERT_EQ(line_ends.size(), 1u + 8u + 1u + 3u + 1u + 3u);
-  const SectionEnds ends{line_ends[0], line_ends[8], line_ends[9], line_ends[12], line_ends[13], line_ends[16]};
+  const SectionEnds ends{line_ends[0],  line_ends[8],  line_ends[9],
+                         line_ends[12], line_ends[13], line_ends[16]};
 
   for (std::size_t cut = 0; cut <= text.size(); ++cut) {
     SCOPED_TRACE(testing::Message() << "cut at " << cut);
@@ -331,7 +336,8 @@ TEST(NativeRoundTrip, TruncationAnywhereNeverCrashesAndKeepsOnlyCompletedTables)
     const auto may_complete = [&](std::size_t end) { return cut > text.rfind('\n', end - 2) + 1; };
     int at_least = 0;
     int at_most = 0;
-    for (const auto& [end, bit] : {std::pair{ends.plan_end, kMaskPlan}, {ends.profile_end, kMaskProfile},
+    for (const auto& [end, bit] : {std::pair{ends.plan_end, kMaskPlan},
+                                   {ends.profile_end, kMaskProfile},
                                    {ends.crossfall_end, kMaskCrossfall}}) {
       if (complete(end)) at_least |= bit;
       if (may_complete(end)) at_most |= bit;
@@ -341,9 +347,9 @@ TEST(NativeRoundTrip, TruncationAnywhereNeverCrashesAndKeepsOnlyCompletedTables)
     // Only completed tables stay, and a begun table that did not complete is
     // announced as discarded.
     EXPECT_EQ(model.present_mask(), mask);
-    for (const auto& [header_end, bit, message] :
-         {std::tuple{ends.plan_header_end, kMaskPlan, "#143"}, {ends.profile_header_end, kMaskProfile, "#213"},
-          {ends.crossfall_header_end, kMaskCrossfall, "#283"}}) {
+    for (const auto& [header_end, bit, message] : {std::tuple{ends.plan_header_end, kMaskPlan, "#143"},
+                                                   {ends.profile_header_end, kMaskProfile, "#213"},
+                                                   {ends.crossfall_header_end, kMaskCrossfall, "#283"}}) {
       const bool begun = cut + 1 >= header_end;  // the header without its line end reads
       EXPECT_EQ(out.find(message) != std::string::npos, begun && (mask & bit) == 0) << message;
     }

@@ -31,7 +31,9 @@ std::string file_text(const std::string& path) {
   return text.str();
 }
 
-double angle_difference(double a, double b) { return std::remainder(a - b, kTwoPi); }
+double angle_difference(double a, double b) {
+  return std::remainder(a - b, kTwoPi);
+}
 
 TEST(NativeSample, CheckedInDesignIsWhatItsDescriptionBuilds) {
   const sample::BuildResult built = sample::build_design(file_text(kDescription));
@@ -73,7 +75,8 @@ TEST_F(SampleDesign, ReadsAllThreeTablesOfARealisticRoad) {
   int left_arcs = 0, right_arcs = 0, spirals_from_lines = 0, spirals_between_arcs = 0;
   for (const PlanElement& e : model_.plan_elements()) {
     if (e.kind == kPlanArc) ++(e.value_c > 0 ? left_arcs : right_arcs);
-    if (e.kind == kPlanClothoid) ++(e.tau_near * e.tau_far == 0.0 ? spirals_from_lines : spirals_between_arcs);
+    if (e.kind == kPlanClothoid)
+      ++(e.tau_near * e.tau_far == 0.0 ? spirals_from_lines : spirals_between_arcs);
   }
   EXPECT_GE(left_arcs, 2);
   EXPECT_GE(right_arcs, 2);
@@ -93,10 +96,10 @@ TEST_F(SampleDesign, ReadsAllThreeTablesOfARealisticRoad) {
   EXPECT_TRUE(left_superelevation && right_superelevation);
   // The tables cover the same stretch of road.
   EXPECT_NEAR(model_.profile(1).start_station, model_.plan(1).start_station, 1e-5);
-  EXPECT_NEAR(model_.profile(model_.profile_count()).end_station, model_.plan(model_.plan_count()).end_station,
-              1e-5);
-  EXPECT_NEAR(model_.crossfall(model_.crossfall_count()).station, model_.plan(model_.plan_count()).end_station,
-              1e-5);
+  EXPECT_NEAR(model_.profile(model_.profile_count()).end_station,
+              model_.plan(model_.plan_count()).end_station, 1e-5);
+  EXPECT_NEAR(model_.crossfall(model_.crossfall_count()).station,
+              model_.plan(model_.plan_count()).end_station, 1e-5);
 }
 
 // Evaluates the axis at station s on element `element`: the lookup's

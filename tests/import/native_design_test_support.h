@@ -54,8 +54,12 @@ inline std::string old_header(int section, int count, int version = 300) {
   return fmt::format("{:>3}{:>3}{:>3}   0\n", section, count, version);
 }
 
-inline std::string e23(double v) { return fmt::format("{:>23.16E}", v); }
-inline std::string e23_13(double v) { return fmt::format("{:>23.13E}", v); }
+inline std::string e23(double v) {
+  return fmt::format("{:>23.16E}", v);
+}
+inline std::string e23_13(double v) {
+  return fmt::format("{:>23.13E}", v);
+}
 
 struct PlanRecord {
   char kind = '1';
@@ -67,14 +71,14 @@ struct PlanRecord {
 
   // Version 400: 126 and 78 columns.
   std::string v400() const {
-    return fmt::format("{}{}{}{}{}{}{}{:>16.13f}{:>16.13f}{:>16.13f}\n", kind, utf8_fit(name, 6), orientation, turn,
-                       e23(a), e23(b), e23(c), direction, tau_near, tau_far) +
+    return fmt::format("{}{}{}{}{}{}{}{:>16.13f}{:>16.13f}{:>16.13f}\n", kind, utf8_fit(name, 6), orientation,
+                       turn, e23(a), e23(b), e23(c), direction, tau_near, tau_far) +
            fmt::format("{:>13.5f}{:>13.5f}{:>13.5f}{:>13.5f}{:>13.5f}{:>13.5f}\n", s0, x0, y0, s1, x1, y1);
   }
   // Older versions: 4-character name after two skipped columns; tau far opens line 2.
   std::string old() const {
-    return fmt::format("{}  {}{}{}{}{}{}{:>20.17f}{:>20.17f}\n", kind, utf8_fit(name, 4), orientation, turn, e23(a),
-                       e23(b), e23(c), direction, tau_near) +
+    return fmt::format("{}  {}{}{}{}{}{}{:>20.17f}{:>20.17f}\n", kind, utf8_fit(name, 4), orientation, turn,
+                       e23(a), e23(b), e23(c), direction, tau_near) +
            fmt::format("{:>19.17f}{:>18.4f}{:>18.4f}{:>18.4f}{:>18.4f}{:>18.4f}{:>18.4f}\n", tau_far, s0, x0,
                        y0, s1, x1, y1);
   }
@@ -91,8 +95,8 @@ inline PlanRecord line_record(std::string name, double s0, double s1) {
 }
 
 // Version-400 profile record, 128 columns.
-inline std::string profile_v400(char kind, const std::string& name, double s0, double z0, double s1, double z1,
-                                double grade_or_radius, double sv, double zv) {
+inline std::string profile_v400(char kind, const std::string& name, double s0, double z0, double s1,
+                                double z1, double grade_or_radius, double sv, double zv) {
   return fmt::format("{}{:<6}{:>13.5f}{:>13.5f}{:>13.5f}{:>13.5f}{}{}{}\n", kind, name, s0, z0, s1, z1,
                      e23_13(grade_or_radius), e23_13(sv), e23_13(zv));
 }

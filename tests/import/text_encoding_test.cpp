@@ -34,7 +34,11 @@ TEST(Utf16Text, BrokenSurrogatesBecomeReplacementCharactersAndAnOddByteIsDropped
   // as the last unit, then half a unit.
   std::string text = bytes({0xFF, 0xFE, 0x00, 0xD8, 'a', 0, 0x00, 0xDC, 0x00, 0xD8, 'z'});
   ASSERT_TRUE(utf16_to_utf8(text));
-  EXPECT_EQ(text, "\xEF\xBF\xBD" "a" "\xEF\xBF\xBD" "\xEF\xBF\xBD");
+  EXPECT_EQ(text,
+            "\xEF\xBF\xBD"
+            "a"
+            "\xEF\xBF\xBD"
+            "\xEF\xBF\xBD");
   std::string mark_only = bytes({0xFE, 0xFF});
   ASSERT_TRUE(utf16_to_utf8(mark_only));
   EXPECT_EQ(mark_only, "");
@@ -42,8 +46,8 @@ TEST(Utf16Text, BrokenSurrogatesBecomeReplacementCharactersAndAnOddByteIsDropped
 
 TEST(Utf16Text, OtherTextsAreLeftAsTheyAre) {
   for (std::string text : {std::string("<?xml version=\"1.0\"?>"), std::string("\xEF\xBB\xBF<?xml"),
-                           std::string("Cr\xEAte  3"), std::string("a"), std::string(),
-                           bytes({'1', 0, 0, 0}), bytes({0, 0, 0, '1'}), bytes({0x01, 0, 0x02, 0})}) {
+                           std::string("Cr\xEAte  3"), std::string("a"), std::string(), bytes({'1', 0, 0, 0}),
+                           bytes({0, 0, 0, '1'}), bytes({0x01, 0, 0x02, 0})}) {
     const std::string before = text;
     EXPECT_FALSE(utf16_to_utf8(text)) << before;
     EXPECT_EQ(text, before);

@@ -98,9 +98,9 @@ TEST(XmlTreeShape, ElementsOpenAtTheEndOfTheTextAreClosed) {
 }
 
 TEST(XmlTreeShape, SectionsAreKeptWholeAndSkippedByElementIteration) {
-  const XmlTree tree =
-      parse_xml("<!DOCTYPE LandXML><a><!-- a <note> --><![CDATA[<x>&]]><b/><PRE><i></PRE>"
-                "<Script>if (a<b) go();</Script><pre/></a>");
+  const XmlTree tree = parse_xml(
+      "<!DOCTYPE LandXML><a><!-- a <note> --><![CDATA[<x>&]]><b/><PRE><i></PRE>"
+      "<Script>if (a<b) go();</Script><pre/></a>");
   ASSERT_NE(tree, nullptr);
   EXPECT_EQ(dump(*tree),
             "{<!DOCTYPE| LandXML} a({<!--| a <note> } {<![CDATA[|<x>&} b() {<PRE>|<i>} "
@@ -338,9 +338,9 @@ TEST(XmlTreeLookup, IterationByKindAdvancesACallerHeldIndex) {
   std::vector<XmlEntryKind> kinds;
   index = 0;
   while (const XmlEntry* entry = next_entry(a, index)) kinds.push_back(entry->kind);
-  EXPECT_EQ(kinds, (std::vector<XmlEntryKind>{XmlEntryKind::attribute, XmlEntryKind::text, XmlEntryKind::element,
-                                              XmlEntryKind::section, XmlEntryKind::element,
-                                              XmlEntryKind::element}));
+  EXPECT_EQ(kinds,
+            (std::vector<XmlEntryKind>{XmlEntryKind::attribute, XmlEntryKind::text, XmlEntryKind::element,
+                                       XmlEntryKind::section, XmlEntryKind::element, XmlEntryKind::element}));
   index = 4;
   EXPECT_STREQ(next_element(a, index)->name, "c");
 }

@@ -15,8 +15,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <ostream>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -60,7 +60,9 @@ struct CliCase {
 };
 
 // How a case shows in test listings: its folder and name.
-void PrintTo(const CliCase& c, std::ostream* out) { *out << c.reader << "/" << c.name; }
+void PrintTo(const CliCase& c, std::ostream* out) {
+  *out << c.reader << "/" << c.name;
+}
 
 std::string read_file(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -84,7 +86,9 @@ std::string shell_quote(const std::string& s) {
   return q + "'";
 }
 
-std::string text_of(const JsonValue* v) { return v != nullptr && v->is(JsonValue::Kind::kString) ? v->string() : ""; }
+std::string text_of(const JsonValue* v) {
+  return v != nullptr && v->is(JsonValue::Kind::kString) ? v->string() : "";
+}
 
 // The cases of one reader's manifest; a manifest that is missing gives none,
 // one that does not parse gives none and is reported by ManifestsAreComplete.
@@ -127,7 +131,9 @@ std::vector<CliCase> all_cases() {
 }
 
 // The messages that carry the file name (which may well contain "inf").
-bool names_the_file(std::string_view text) { return text.starts_with("#55 ") || text.starts_with("#9 "); }
+bool names_the_file(std::string_view text) {
+  return text.starts_with("#55 ") || text.starts_with("#9 ");
+}
 
 struct CliRun {
   int status = -1;
@@ -138,11 +144,12 @@ struct CliRun {
 CliRun run_cli(const fs::path& dir, const std::vector<std::string>& args, const fs::path& scratch) {
   const fs::path config = scratch / "config";
   fs::create_directories(config);
-  std::string command = "cd " + shell_quote(dir.string()) + " && XDG_CONFIG_HOME=" + shell_quote(config.string()) +
-                        " timeout -k 5 " + std::to_string(kRunTimeLimit) + " " + shell_quote(CORVALINDE_CLI_PATH);
+  std::string command = "cd " + shell_quote(dir.string()) +
+                        " && XDG_CONFIG_HOME=" + shell_quote(config.string()) + " timeout -k 5 " +
+                        std::to_string(kRunTimeLimit) + " " + shell_quote(CORVALINDE_CLI_PATH);
   for (const std::string& arg : args) command += " " + shell_quote(arg);
-  command += " >" + shell_quote((scratch / "stdout").string()) + " 2>" + shell_quote((scratch / "stderr").string()) +
-             " </dev/null";
+  command += " >" + shell_quote((scratch / "stdout").string()) + " 2>" +
+             shell_quote((scratch / "stderr").string()) + " </dev/null";
   CliRun run;
   const int raw = std::system(command.c_str());
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -154,8 +161,8 @@ CliRun run_cli(const fs::path& dir, const std::vector<std::string>& args, const 
 class CatalogueCase : public ::testing::TestWithParam<CliCase> {
  protected:
   void SetUp() override {
-    scratch_ = fs::temp_directory_path() /
-               ("corvalinde-bad-" + std::to_string(::getpid()) + "-" + GetParam().reader + "-" + GetParam().name);
+    scratch_ = fs::temp_directory_path() / ("corvalinde-bad-" + std::to_string(::getpid()) + "-" +
+                                            GetParam().reader + "-" + GetParam().name);
     fs::remove_all(scratch_);
     fs::create_directories(scratch_);
   }

@@ -84,13 +84,16 @@ bool write_generated_input(std::string_view generator, const fs::path& path) {
   // 10 000 nested elements before the alignments, closed or never closed.
   constexpr std::size_t kDepth = 10000;
   if (generator == "deep-nesting") {
-    return write_text(path, design_with("<Alignments>", repeated("<Feature>", kDepth) + repeated("</Feature>", kDepth)));
+    return write_text(
+        path, design_with("<Alignments>", repeated("<Feature>", kDepth) + repeated("</Feature>", kDepth)));
   }
-  if (generator == "deep-nesting-unclosed") return write_text(path, design_with("<Alignments>", repeated("<Feature>", kDepth)));
+  if (generator == "deep-nesting-unclosed")
+    return write_text(path, design_with("<Alignments>", repeated("<Feature>", kDepth)));
   // An attribute of 10 MB on the alignment, and a name of 5 Mi letters é.
   constexpr std::size_t kMegabytes10 = std::size_t{10} << 20;
   if (generator == "huge-attribute") {
-    return write_text(path, design_with("name=\"stress\"", "desc=\"" + std::string(kMegabytes10, 'x') + "\" "));
+    return write_text(path,
+                      design_with("name=\"stress\"", "desc=\"" + std::string(kMegabytes10, 'x') + "\" "));
   }
   if (generator == "huge-name") {
     std::string design(kLandXmlDesign);

@@ -73,14 +73,30 @@ class JsonParser {
       if (i_ >= s_.size()) return false;
       const char e = s_[i_++];
       switch (e) {
-        case '"': out += '"'; break;
-        case '\\': out += '\\'; break;
-        case '/': out += '/'; break;
-        case 'b': out += '\b'; break;
-        case 'f': out += '\f'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
+        case '"':
+          out += '"';
+          break;
+        case '\\':
+          out += '\\';
+          break;
+        case '/':
+          out += '/';
+          break;
+        case 'b':
+          out += '\b';
+          break;
+        case 'f':
+          out += '\f';
+          break;
+        case 'n':
+          out += '\n';
+          break;
+        case 'r':
+          out += '\r';
+          break;
+        case 't':
+          out += '\t';
+          break;
         case 'u': {
           std::uint32_t cp = 0;
           if (!hex4(cp)) return false;
@@ -181,6 +197,8 @@ const JsonValue* JsonValue::find(const std::string& key) const {
   return it == object_.end() ? nullptr : &it->second;
 }
 
-std::optional<JsonValue> JsonValue::parse(std::string_view text) { return JsonParser(text).document(); }
+std::optional<JsonValue> JsonValue::parse(std::string_view text) {
+  return JsonParser(text).document();
+}
 
 }  // namespace corvalinde::reliability

@@ -26,7 +26,8 @@ using native_test::read_text;
 std::string far_line(double s0, double s1) {
   const std::string record = line_record("FAR", 0.0, 0.0).v400();
   return record.substr(0, record.find('\n') + 1) +
-         fmt::format("{:>13.3f}{:>13.5f}{:>13.5f}{:>13.3f}{:>13.5f}{:>13.5f}\n", s0, 0.0, 0.0, s1, 500.0, 0.0);
+         fmt::format("{:>13.3f}{:>13.5f}{:>13.5f}{:>13.3f}{:>13.5f}{:>13.5f}\n", s0, 0.0, 0.0, s1, 500.0,
+                     0.0);
 }
 
 // One read into a fresh model and console.
@@ -50,8 +51,8 @@ std::string crossfall(double s0, double left0, double s1, double left1) {
 
 TEST(NativeReaderLimits, ARoadOfOneThousandKilometresIsReadAndOneMillimetreMoreIsRefused) {
   EXPECT_EQ(read(header(3, 1) + line_record("L", 0.0, 1.0e6).v400()).mask, kMaskPlan);
-  const Read longer =
-      read(header(3, 2) + line_record("A", 0.0, 6.0e5).v400() + line_record("B", 6.0e5, 1.000000001e6).v400());
+  const Read longer = read(header(3, 2) + line_record("A", 0.0, 6.0e5).v400() +
+                           line_record("B", 6.0e5, 1.000000001e6).v400());
   EXPECT_EQ(longer.mask, 0);
   EXPECT_EQ(longer.lines, "= #55 design.txt\n  #124 2\n= #123\n  #143\n  #9 design.txt\n");
   EXPECT_FALSE(longer.model.has_plan());
@@ -71,7 +72,8 @@ TEST(NativeReaderLimits, StationsUpToOneHundredThousandKilometresEitherSideAreRo
 TEST(NativeReaderLimits, GradesAndCrossfallsUpToOneHundredPerCentAreRead) {
   EXPECT_EQ(read(crossfall(0.0, 100.0, 50.0, -100.0)).mask, kMaskCrossfall);
   EXPECT_EQ(read(crossfall(0.0, 100.01, 50.0, 2.5)).mask, 0);
-  EXPECT_EQ(read(header(4, 1) + profile_v400('1', "G", 0.0, 100.0, 10.0, 110.0, 100.0, 0, 0)).mask, kMaskProfile);
+  EXPECT_EQ(read(header(4, 1) + profile_v400('1', "G", 0.0, 100.0, 10.0, 110.0, 100.0, 0, 0)).mask,
+            kMaskProfile);
   const Read steep = read(header(4, 1) + profile_v400('1', "G", 0.0, 100.0, 10.0, 110.0, 100.1, 0, 0));
   EXPECT_EQ(steep.mask, 0);
   EXPECT_EQ(steep.lines, "= #55 design.txt\n  #124 1\n= #123\n  #213\n  #9 design.txt\n");
@@ -95,17 +97,21 @@ TEST(NativeReaderLimits, CoordinatesAndRadiiUpToOneMillionKilometresAreRead) {
 }
 
 TEST(NativeReaderLimits, AnOverlapOfOneMillimetreIsRoundingAndMoreGoesBackwards) {
-  EXPECT_EQ(read(header(3, 2) + line_record("A", 0.0, 100.0).v400() + line_record("B", 99.999, 200.0).v400()).mask,
-            kMaskPlan);
-  const Read back = read(header(3, 2) + line_record("A", 0.0, 100.0).v400() + line_record("B", 99.99, 200.0).v400());
+  EXPECT_EQ(
+      read(header(3, 2) + line_record("A", 0.0, 100.0).v400() + line_record("B", 99.999, 200.0).v400()).mask,
+      kMaskPlan);
+  const Read back =
+      read(header(3, 2) + line_record("A", 0.0, 100.0).v400() + line_record("B", 99.99, 200.0).v400());
   EXPECT_EQ(back.mask, 0);
   EXPECT_EQ(back.lines, "= #55 design.txt\n  #125 2\n= #123\n  #143\n  #9 design.txt\n");
   // A gap is no reversal: the lookups give a station in it to the element after.
-  EXPECT_EQ(read(header(3, 2) + line_record("A", 0.0, 100.0).v400() + line_record("B", 150.0, 200.0).v400()).mask,
-            kMaskPlan);
+  EXPECT_EQ(
+      read(header(3, 2) + line_record("A", 0.0, 100.0).v400() + line_record("B", 150.0, 200.0).v400()).mask,
+      kMaskPlan);
   // Nor is an element of length 0.
-  EXPECT_EQ(read(header(3, 2) + line_record("A", 0.0, 100.0).v400() + line_record("B", 100.0, 100.0).v400()).mask,
-            kMaskPlan);
+  EXPECT_EQ(
+      read(header(3, 2) + line_record("A", 0.0, 100.0).v400() + line_record("B", 100.0, 100.0).v400()).mask,
+      kMaskPlan);
 }
 
 TEST(NativeReaderLimits, CrossfallPointsMayShareAStationButNotGoBack) {

@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "json_value.h"
-#include "text_checks.h"
 #include "services/message_image.h"
 #include "services/message_table.h"
 #include "services/settings_store.h"
+#include "text_checks.h"
 
 namespace corvalinde::reliability {
 namespace {
@@ -178,7 +178,8 @@ TEST_F(SettingsCases, EachRecordReadsOrIsRefusedAndCanBeWrittenAgain) {
       EXPECT_EQ(bytes, from_hex(reads->string()));
     } else {
       EXPECT_FALSE(read_setting_record(kRecord, bytes));
-      EXPECT_EQ(bytes, std::vector<std::uint8_t>(kRecordBytes, kUntouched)) << "refused read changed the bytes";
+      EXPECT_EQ(bytes, std::vector<std::uint8_t>(kRecordBytes, kUntouched))
+          << "refused read changed the bytes";
     }
     // The selection step stores its record again after the dialog: that
     // must replace whatever was there.

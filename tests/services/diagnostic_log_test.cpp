@@ -100,14 +100,15 @@ TEST_F(DiagnosticLog, RecordsAreListDirectedAndTracesHexadecimal) {
   for (std::size_t i = 0; i < many.size(); ++i) many[i] = static_cast<std::uint32_t>(i + 1);
   write_log_trace("many", many);
   write_log_trace("none", {});
-  EXPECT_EQ(read_file(log_file()),
-            " Corvalinde\n"
-            " FIN INIT_DIALOG 12\n"
-            " TTY font  -16 2.5\n"
-            " WM_COMMAND 00000001 ABCDEF01 FFFFFFFF\n"
-            " many 00000001 00000002 00000003 00000004 00000005 00000006 00000007 00000008 00000009 0000000A\n"
-            " 0000000B 0000000C\n"
-            " none\n");
+  EXPECT_EQ(
+      read_file(log_file()),
+      " Corvalinde\n"
+      " FIN INIT_DIALOG 12\n"
+      " TTY font  -16 2.5\n"
+      " WM_COMMAND 00000001 ABCDEF01 FFFFFFFF\n"
+      " many 00000001 00000002 00000003 00000004 00000005 00000006 00000007 00000008 00000009 0000000A\n"
+      " 0000000B 0000000C\n"
+      " none\n");
 }
 
 TEST_F(DiagnosticLog, ReopenForAppendKeepsWhatWasWritten) {
@@ -155,7 +156,8 @@ TEST_F(DiagnosticLogDeathTest, BlankFatalErrorExitsAtOnceWithoutWindow) {
   open_diagnostic_log(std::vector<std::string_view>{"/debug"});
   PrintingPort port;
   UserInterface* previous = set_user_interface(&port);
-  EXPECT_EXIT(fatal_error("   "), ::testing::ExitedWithCode(1), ::testing::Not(::testing::HasSubstr("WINDOW")));
+  EXPECT_EXIT(fatal_error("   "), ::testing::ExitedWithCode(1),
+              ::testing::Not(::testing::HasSubstr("WINDOW")));
   set_user_interface(previous);
   EXPECT_EQ(read_file(log_file()), "");
 }

@@ -22,5 +22,7 @@ extern "C" const unsigned char* INI_DLL() {
 #else
 extern "C" __attribute__((visibility("default"))) int language_library_without_entry();
 
-extern "C" int language_library_without_entry() { return 0; }
+extern "C" int language_library_without_entry() {
+  return 0;
+}
 #endif

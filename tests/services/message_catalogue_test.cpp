@@ -135,10 +135,12 @@ MessageSource load_source(const std::string& file_name) {
     }
     const int n = std::stoi(first);
     const std::string text = line.substr(tab + 1);
-    if (n < 1 || n > kMessageCount) source.problems.push_back(where + " number out of 1.." + std::to_string(kMessageCount));
+    if (n < 1 || n > kMessageCount)
+      source.problems.push_back(where + " number out of 1.." + std::to_string(kMessageCount));
     if (text.find('\t') != std::string::npos) source.problems.push_back(where + " holds a second tab");
     for (const char c : text) {
-      if (static_cast<unsigned char>(c) < 0x20) source.problems.push_back(where + " holds a control character");
+      if (static_cast<unsigned char>(c) < 0x20)
+        source.problems.push_back(where + " holds a control character");
     }
     if (!source.texts.emplace(n, text).second) source.problems.push_back(where + " repeats message " + first);
   }
@@ -162,8 +164,12 @@ struct NamedSource {
   const char* name;
   const MessageSource* source;
 };
-std::vector<NamedSource> worded_sources() { return {{"fr", &french()}, {"en", &english()}}; }
-std::vector<NamedSource> all_sources() { return {{"fr", &french()}, {"en", &english()}, {"ids", &ids()}}; }
+std::vector<NamedSource> worded_sources() {
+  return {{"fr", &french()}, {"en", &english()}};
+}
+std::vector<NamedSource> all_sources() {
+  return {{"fr", &french()}, {"en", &english()}, {"ids", &ids()}};
+}
 
 std::string text_of(const MessageSource& source, int n) {
   const auto it = source.texts.find(n);
@@ -176,9 +182,9 @@ std::string text_of(const MessageSource& source, int n) {
 // Every message number the program uses.
 const std::set<int>& used_messages() {
   static const std::set<int> used = [] {
-    std::set<int> s = {9,   10,  11,  12,  13,  14,  15,  17,  19,  35,  40,  41,  52,  55,  111, 112, 113, 115,
-                       121, 122, 123, 124, 125, 141, 143, 144, 145, 211, 212, 213, 214, 215, 223, 224, 226, 227,
-                       281, 283, 284, 292, 378, 391, 392, 393, 394, 395,
+    std::set<int> s = {9, 10, 11, 12, 13, 14, 15, 17, 19, 35, 40, 41, 52, 55, 111, 112, 113, 115, 121, 122,
+                       123, 124, 125, 141, 143, 144, 145, 211, 212, 213, 214, 215, 223, 224, 226, 227, 281,
+                       283, 284, 292, 378, 391, 392, 393, 394, 395,
                        // LandXML reader: unread content, conversions, where a table ends.
                        142, 146, 147, 148, 149, 216, 217, 218, 282, 285};
     for (int n = 129; n <= 140; ++n) s.insert(n);
@@ -208,18 +214,58 @@ constexpr Value T = Value::kText;
 
 const std::vector<Template>& templates() {
   static const std::vector<Template> list = {
-      {9, {T}},       {55, {T}},          {141, {I}},         {145, {T}},         {211, {I}},
-      {124, {I}},     {125, {I}},
-      {215, {T}},     {281, {I}},         {153, {R}},         {154, {R}},         {155, {R}},
-      {156, {R}},     {157, {I, T, R, R, T}},                 {166, {I}},         {168, {I}},
-      {169, {I, I}},  {170, {I}},         {172, {R}},         {173, {R}},         {179, {I}},
-      {181, {I}},     {183, {I}},         {223, {R}},         {224, {R}},         {226, {R}},
-      {227, {I, R, R, T}},                {233, {R}},         {234, {R}},         {235, {R}},
-      {236, {R}},     {237, {I}},         {238, {I}},         {292, {I, R, R, R}},
-      {304, {R}},     {305, {R}},         {308, {R, R}},      {309, {R, R}},      {311, {R, R}},
-      {313, {R, R}},  {316, {R, R}},      {317, {R, R}},
-      {142, {T, I}},  {146, {T, R}},      {147, {R}},         {148, {R}},         {149, {T, R}},
-      {216, {T, I}},  {217, {T, R}},      {218, {T, R}},      {282, {R}},         {285, {R, R}},
+      {9, {T}},
+      {55, {T}},
+      {141, {I}},
+      {145, {T}},
+      {211, {I}},
+      {124, {I}},
+      {125, {I}},
+      {215, {T}},
+      {281, {I}},
+      {153, {R}},
+      {154, {R}},
+      {155, {R}},
+      {156, {R}},
+      {157, {I, T, R, R, T}},
+      {166, {I}},
+      {168, {I}},
+      {169, {I, I}},
+      {170, {I}},
+      {172, {R}},
+      {173, {R}},
+      {179, {I}},
+      {181, {I}},
+      {183, {I}},
+      {223, {R}},
+      {224, {R}},
+      {226, {R}},
+      {227, {I, R, R, T}},
+      {233, {R}},
+      {234, {R}},
+      {235, {R}},
+      {236, {R}},
+      {237, {I}},
+      {238, {I}},
+      {292, {I, R, R, R}},
+      {304, {R}},
+      {305, {R}},
+      {308, {R, R}},
+      {309, {R, R}},
+      {311, {R, R}},
+      {313, {R, R}},
+      {316, {R, R}},
+      {317, {R, R}},
+      {142, {T, I}},
+      {146, {T, R}},
+      {147, {R}},
+      {148, {R}},
+      {149, {T, R}},
+      {216, {T, I}},
+      {217, {T, R}},
+      {218, {T, R}},
+      {282, {R}},
+      {285, {R, R}},
   };
   return list;
 }
@@ -227,15 +273,9 @@ const std::vector<Template>& templates() {
 // Messages the program cuts into fields or items; their ids text is fixed.
 const std::map<int, std::string>& structured_ids() {
   static const std::map<int, std::string> list = {
-      {10, "#10.1|#10.2"},
-      {11, "#11.1|#11.2"},
-      {12, "#12.1#12.2"},
-      {111, "#111.1|#111.2"},
-      {112, "#112.1|-|#112.3"},
-      {113, "#113.1|-|#113.3"},
-      {121, "#121 (*.txt)"},
-      {122, "#122 (*.xml)"},
-      {373, "#373.1         #373.2"},
+      {10, "#10.1|#10.2"},    {11, "#11.1|#11.2"},      {12, "#12.1#12.2"},
+      {111, "#111.1|#111.2"}, {112, "#112.1|-|#112.3"}, {113, "#113.1|-|#113.3"},
+      {121, "#121 (*.txt)"},  {122, "#122 (*.xml)"},    {373, "#373.1         #373.2"},
   };
   return list;
 }
@@ -302,8 +342,12 @@ std::string format_with(const std::string& format, const std::vector<Value>& val
   std::size_t next_text = 0;
   for (const Value v : values) {
     switch (v) {
-      case Value::kInt: store.push_back(dummy.integer); break;
-      case Value::kReal: store.push_back(dummy.real); break;
+      case Value::kInt:
+        store.push_back(dummy.integer);
+        break;
+      case Value::kReal:
+        store.push_back(dummy.real);
+        break;
       case Value::kText:
         store.push_back(next_text < texts.size() ? texts[next_text] : dummy.text);
         ++next_text;
@@ -330,7 +374,8 @@ std::string wide(const MessageSource& source, int n, const std::vector<std::stri
 
 TEST(MessageCatalogue, SourcesAreWellFormedUtf8WithUniqueNumbersInRange) {
   for (const auto& [name, source] : all_sources()) {
-    EXPECT_TRUE(source->problems.empty()) << name << ": " << fmt::format("{}", fmt::join(source->problems, "; "));
+    EXPECT_TRUE(source->problems.empty())
+        << name << ": " << fmt::format("{}", fmt::join(source->problems, "; "));
     EXPECT_FALSE(source->texts.empty()) << name;
   }
 }
@@ -354,7 +399,8 @@ TEST(MessageCatalogue, PlainMessagesHoldNoFormatBracesAndAreTheirOwnIdInTheIdsTa
       EXPECT_EQ(text.find_first_of("{}"), std::string::npos) << name << " message " << n << ": " << text;
     }
     const auto structured = structured_ids().find(n);
-    const std::string expected = structured != structured_ids().end() ? structured->second : "#" + std::to_string(n);
+    const std::string expected =
+        structured != structured_ids().end() ? structured->second : "#" + std::to_string(n);
     EXPECT_EQ(text_of(ids(), n), expected);
   }
 }
@@ -364,7 +410,8 @@ TEST(MessageCatalogue, TemplatesTakeExactlyTheirDocumentedValuesInEveryTable) {
     for (const auto& [name, source] : all_sources()) {
       const std::string text = text_of(*source, t.number);
       bool ok = false;
-      EXPECT_EQ(replacement_fields(text, ok), t.values.size()) << name << " message " << t.number << ": " << text;
+      EXPECT_EQ(replacement_fields(text, ok), t.values.size())
+          << name << " message " << t.number << ": " << text;
       EXPECT_TRUE(ok) << name << " message " << t.number << " is not a plain in-order template: " << text;
       try {
         const std::string result = format_with(text, t.values, kSmall);
@@ -416,13 +463,16 @@ TEST(MessageCatalogue, RowsKeepTheirColumnsWhateverTheDescription) {
     const std::string marker = "@";
     const Dummy one{1, 0.0, ""};
     const std::string plan = format_with(text_of(*source, 157), values_of(157), one, {"E1", marker});
-    const std::string plan_wide = format_with(text_of(*source, 157), values_of(157), kRow, {"CLO123", marker});
+    const std::string plan_wide =
+        format_with(text_of(*source, 157), values_of(157), kRow, {"CLO123", marker});
     EXPECT_EQ(plan.find(marker), plan_wide.find(marker)) << name << ": " << plan << " / " << plan_wide;
     const std::string profile = format_with(text_of(*source, 227), values_of(227), one, {marker});
     const std::string profile_wide = format_with(text_of(*source, 227), values_of(227), kRow, {marker});
-    EXPECT_EQ(profile.find(marker), profile_wide.find(marker)) << name << ": " << profile << " / " << profile_wide;
+    EXPECT_EQ(profile.find(marker), profile_wide.find(marker))
+        << name << ": " << profile << " / " << profile_wide;
     const std::string point = format_with(text_of(*source, 292), values_of(292), one);
-    const std::string point_wide = format_with(text_of(*source, 292), values_of(292), Dummy{9999, -99.99, ""});
+    const std::string point_wide =
+        format_with(text_of(*source, 292), values_of(292), Dummy{9999, -99.99, ""});
     EXPECT_EQ(char_count(point), char_count(point_wide)) << name << ": " << point << " / " << point_wide;
   }
 }
@@ -452,7 +502,8 @@ TEST(MessageCatalogue, VisibilityVerdictsFitTheirZoneLinesAndSummaries) {
   const std::size_t marker = 2;
   for (const auto& [name, source] : all_sources()) {
     for (const int n : {383, 384, 385, 392, 394}) {
-      EXPECT_LE(marker + char_count(trim_right(text_of(*source, n))), kZoneTextWidth) << name << " message " << n;
+      EXPECT_LE(marker + char_count(trim_right(text_of(*source, n))), kZoneTextWidth)
+          << name << " message " << n;
     }
     // A satisfactory passing stretch also carries " ", two markers' codes,
     // "l=" and its length (at most "99999.9").
@@ -535,8 +586,10 @@ TEST(MessageCatalogue, FileTypesCarryTheirPatternWithinFortyCharacters) {
       const std::size_t open = text.find("(*.");
       ASSERT_NE(open, std::string::npos) << name << " message " << n;
       EXPECT_EQ(text.substr(open, text.find(')', open) - open + 1), pattern) << name << " message " << n;
-      EXPECT_EQ(text.find("(*.", open + 1), std::string::npos) << name << " message " << n << " has two patterns";
-      EXPECT_FALSE(trim_right(text.substr(0, open)).empty()) << name << " message " << n << " has no description";
+      EXPECT_EQ(text.find("(*.", open + 1), std::string::npos)
+          << name << " message " << n << " has two patterns";
+      EXPECT_FALSE(trim_right(text.substr(0, open)).empty())
+          << name << " message " << n << " has no description";
     }
   }
 }

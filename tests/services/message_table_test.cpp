@@ -39,8 +39,12 @@ Bytes image_of(const std::vector<std::string>& texts, std::string_view flags = k
 
 // An image assembled byte by byte: header, offsets, text area.
 Bytes raw_image(int count, std::string_view flags, const std::vector<unsigned>& offsets, const Bytes& text) {
-  Bytes image{static_cast<std::uint8_t>(count & 0xFF), static_cast<std::uint8_t>((count >> 8) & 0xFF),
-              static_cast<std::uint8_t>(flags[0]), static_cast<std::uint8_t>(flags[1]), 1, 0};
+  Bytes image{static_cast<std::uint8_t>(count & 0xFF),
+              static_cast<std::uint8_t>((count >> 8) & 0xFF),
+              static_cast<std::uint8_t>(flags[0]),
+              static_cast<std::uint8_t>(flags[1]),
+              1,
+              0};
   for (const unsigned offset : offsets) {
     image.push_back(static_cast<std::uint8_t>(offset & 0xFF));
     image.push_back(static_cast<std::uint8_t>(offset >> 8));
@@ -61,7 +65,9 @@ std::string repeat(std::string_view piece, std::size_t times) {
   return out;
 }
 
-void initialise() { (void)message_text(0, 0); }
+void initialise() {
+  (void)message_text(0, 0);
+}
 
 TEST_F(MessageTable, InitialiseAndReleaseWithTheBuiltInTable) {
   EXPECT_EQ(message_table_state(), MessageTableState::kNotInitialised);
@@ -72,7 +78,8 @@ TEST_F(MessageTable, InitialiseAndReleaseWithTheBuiltInTable) {
 }
 
 TEST_F(MessageTable, NumbersOutsideTheTableAndEmptyEntriesGiveBlanks) {
-  ASSERT_EQ(load_message_image(image_of(std::vector<std::string>{"un", "", "trois"})), MessageImageStatus::kValid);
+  ASSERT_EQ(load_message_image(image_of(std::vector<std::string>{"un", "", "trois"})),
+            MessageImageStatus::kValid);
   EXPECT_EQ(message_text(1, 4), "un  ");
   EXPECT_EQ(message_text(2, 4), "    ");
   EXPECT_EQ(message_text(4, 4), "    ");
@@ -92,10 +99,16 @@ TEST_F(MessageTable, LookupCountsCharactersAndNeverSplitsOne) {
 }
 
 TEST_F(MessageTable, TextsRoundTripThroughEveryTransform) {
-  const std::vector<std::string> texts{
-      "Bonjour le monde", "   trois blancs devant", "a" + std::string(255, ' ') + "b",
-      "c" + std::string(256, ' ') + "d", "e" + std::string(600, ' ') + "f", "Dévers « maximal » : 7 %",
-      "{:>10.3f} | {:<5}", "", "x  y   z    w", repeat("é", 1024)};
+  const std::vector<std::string> texts{"Bonjour le monde",
+                                       "   trois blancs devant",
+                                       "a" + std::string(255, ' ') + "b",
+                                       "c" + std::string(256, ' ') + "d",
+                                       "e" + std::string(600, ' ') + "f",
+                                       "Dévers « maximal » : 7 %",
+                                       "{:>10.3f} | {:<5}",
+                                       "",
+                                       "x  y   z    w",
+                                       repeat("é", 1024)};
   std::vector<Bytes> areas;
   for (const std::string_view flags : {"  ", "1 ", " 2", "12", "21", "x1"}) {
     const Bytes image = image_of(texts, flags);
@@ -256,12 +269,8 @@ TEST_F(MessageTable, BadSourceLinesAreReportedWithTheirLineNumber) {
   };
   const std::string too_long = "1\t" + std::string(1025, 'x') + "\n";
   const std::vector<Case> cases{
-      {"1\ta\n\n6\tb\n", 3, "outside"},
-      {"0\ta\n", 1, "outside"},
-      {"1\ta\n2\tb\n1\tc\n", 3, "twice"},
-      {"1\ta\n2\t\xC3(\n", 2, "UTF-8"},
-      {"1\t\xFF\n", 1, "UTF-8"},
-      {too_long.c_str(), 1, "longer"},
+      {"1\ta\n\n6\tb\n", 3, "outside"}, {"0\ta\n", 1, "outside"},  {"1\ta\n2\tb\n1\tc\n", 3, "twice"},
+      {"1\ta\n2\t\xC3(\n", 2, "UTF-8"}, {"1\t\xFF\n", 1, "UTF-8"}, {too_long.c_str(), 1, "longer"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> texts;
@@ -276,8 +285,9 @@ struct BuiltIn {
   MessageLanguage language;
   const char* file;
 };
-constexpr BuiltIn kBuiltIns[] = {
-    {MessageLanguage::kFrench, "fr.tsv"}, {MessageLanguage::kEnglish, "en.tsv"}, {MessageLanguage::kIds, "ids.tsv"}};
+constexpr BuiltIn kBuiltIns[] = {{MessageLanguage::kFrench, "fr.tsv"},
+                                 {MessageLanguage::kEnglish, "en.tsv"},
+                                 {MessageLanguage::kIds, "ids.tsv"}};
 
 std::vector<std::string> source_texts(const char* file) {
   std::vector<std::string> texts(kMessageCount);
@@ -343,8 +353,8 @@ TEST_F(MessageTable, LanguageNamesAreFrEnAndIds) {
 }
 
 TEST_F(MessageTable, TemplatesFormatTheirValuesInOrder) {
-  ASSERT_EQ(load_message_image(image_of(std::vector<std::string>{
-                "{:>6.2f}|{}", "{:d} mètres", "{} {} {}", "{", "{}", "sans valeur"})),
+  ASSERT_EQ(load_message_image(image_of(std::vector<std::string>{"{:>6.2f}|{}", "{:d} mètres", "{} {} {}",
+                                                                 "{", "{}", "sans valeur"})),
             MessageImageStatus::kValid);
   EXPECT_EQ(format_message(1, 15, 3.14159, "ab"), "  3.14|ab      ");
   EXPECT_EQ(format_message(5, 4, std::string("éèà€x")), "éèà€");
@@ -352,8 +362,9 @@ TEST_F(MessageTable, TemplatesFormatTheirValuesInOrder) {
 }
 
 TEST_F(MessageTable, FixedFormsRoundHalvesAwayFromZero) {
-  ASSERT_EQ(load_message_image(image_of(std::vector<std::string>{"{:.2f}", "{:>6.1f}|{:.0f}", "{:.3}", "{:.4f}"})),
-            MessageImageStatus::kValid);
+  ASSERT_EQ(
+      load_message_image(image_of(std::vector<std::string>{"{:.2f}", "{:>6.1f}|{:.0f}", "{:.3}", "{:.4f}"})),
+      MessageImageStatus::kValid);
   EXPECT_EQ(format_message(1, 5, 0.125), "0.13 ") << "fmt alone rounds this half to even";
   EXPECT_EQ(format_message(1, 5, -0.125), "-0.13");
   EXPECT_EQ(format_message(2, 8, 0.25, 2.5), "   0.3|3");

@@ -29,7 +29,8 @@ bool write_file(const QString& path, const QByteArray& bytes) {
 Dialog* other_dialog(const Dialog* first, const Dialog* second) {
   for (QWidget* window : QApplication::topLevelWidgets()) {
     auto* dialog = qobject_cast<Dialog*>(window);
-    if (dialog != nullptr && dialog != first && dialog != second && dialog->isVisible() && !dialog->close_flag())
+    if (dialog != nullptr && dialog != first && dialog != second && dialog->isVisible() &&
+        !dialog->close_flag())
       return dialog;
   }
   return nullptr;
@@ -98,7 +99,8 @@ class HelpTest : public QObject {
   void releaseNameComesFromOsRelease() {
     QCOMPARE(os_release_name("NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"),
              std::string("Debian GNU/Linux 12 (bookworm)"));
-    QCOMPARE(os_release_name("NAME='Alpine'\r\nVERSION=3.19\n# PRETTY_NAME=no\n"), std::string("Alpine 3.19"));
+    QCOMPARE(os_release_name("NAME='Alpine'\r\nVERSION=3.19\n# PRETTY_NAME=no\n"),
+             std::string("Alpine 3.19"));
     QCOMPARE(os_release_name("PRETTY_NAME=\"Say \\\"hi\\\"\""), std::string("Say \"hi\""));
     QCOMPARE(os_release_name("garbage\n\n=\n"), std::string(kUnknownRelease));
     QCOMPARE(os_release_name(""), std::string(kUnknownRelease));

@@ -77,8 +77,8 @@ double set_arc(PlanElement& element, PlanePoint centre, double signed_radius, Pl
 // readable "rot" is not taken as clockwise, which would run a left-hand arc
 // the long way round: the sense whose length matches the "length" attribute
 // wins, else the shorter way from start to end.
-double curve_sense(const XmlElement& curve, PlanePoint centre, double radius, PlanePoint start, PlanePoint end,
-                   double factor) {
+double curve_sense(const XmlElement& curve, PlanePoint centre, double radius, PlanePoint start,
+                   PlanePoint end, double factor) {
   const std::string rot = to_capitals(attribute_text(curve, "rot"));
   if (rot == "CCW") return 1.0;
   if (rot == "CW") return -1.0;

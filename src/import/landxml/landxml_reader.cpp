@@ -137,8 +137,7 @@ class Reading {
   // its 1-based number on the console.
   bool accept_item(ItemCheck check, std::size_t number) {
     if (check == ItemCheck::kOk) return true;
-    write(format_message(refused_item_message(check),
-                         kListingLineWidth, static_cast<int>(number)));
+    write(format_message(refused_item_message(check), kListingLineWidth, static_cast<int>(number)));
     return false;
   }
 

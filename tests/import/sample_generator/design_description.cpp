@@ -79,9 +79,9 @@ struct PlanItem {
   int line = 0;
   std::string name;
   Kind kind = Kind::kLine;
-  double length = 0;  // line, arc
-  double radius = 0;  // arc: signed
-  double a = 0;       // clothoid
+  double length = 0;        // line, arc
+  double radius = 0;        // arc: signed
+  double a = 0;             // clothoid
   double to_curvature = 0;  // clothoid: signed curvature at its end
 };
 
@@ -233,8 +233,9 @@ Chain build_chain(const Description& d, double heading_change, const std::vector
     e.start_x = st.x;
     e.start_y = st.y;
     if (previous != nullptr && previous->kind == Kind::kClothoid) {
-      const bool joins = item.kind == Kind::kArc ? 1.0 / item.radius == st.curvature
-                                                 : item.kind == Kind::kLine ? st.curvature == 0.0 : true;
+      const bool joins = item.kind == Kind::kArc    ? 1.0 / item.radius == st.curvature
+                         : item.kind == Kind::kLine ? st.curvature == 0.0
+                                                    : true;
       if (!joins) throw Error{item.line, "does not continue the curvature the clothoid before ends with"};
     }
     switch (item.kind) {
@@ -280,7 +281,8 @@ Chain build_chain(const Description& d, double heading_change, const std::vector
         const double ks = st.curvature;
         const double ke = item.to_curvature;
         if (ks == ke) throw Error{item.line, "a clothoid must change the curvature"};
-        if (ks * ke < 0.0) throw Error{item.line, "a clothoid cannot reverse the curvature: go through 'line'"};
+        if (ks * ke < 0.0)
+          throw Error{item.line, "a clothoid cannot reverse the curvature: go through 'line'"};
         const double rho = (ks != 0.0 ? ks : ke) > 0.0 ? 1.0 : -1.0;  // turn
         const double ls = a * a * std::fabs(ks);
         const double le = a * a * std::fabs(ke);
@@ -395,7 +397,8 @@ std::vector<ProfileElement> build_profile(const Description& d, double plan_end)
     const double half = p.radius * (g1 - g0) / 2.0;  // half the curve's length, > 0
     const double sa = p.station - half;
     const double sb = p.station + half;
-    if (sa < s || sb > points[i + 1].station) throw Error{p.line, "the vertical curve overlaps its neighbours"};
+    if (sa < s || sb > points[i + 1].station)
+      throw Error{p.line, "the vertical curve overlaps its neighbours"};
     add_grade(sa, p.elevation - g0 * half, g0);
     ProfileElement e;
     e.kind = kProfileParabola;

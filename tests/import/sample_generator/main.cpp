@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
     std::cerr << argv[1] << ": " << built.error << '\n';
     return 1;
   }
-  if (corvalinde::write_native_design(built.model, std::string(argv[2])) != corvalinde::NativeWriteStatus::kOk) {
+  if (corvalinde::write_native_design(built.model, std::string(argv[2])) !=
+      corvalinde::NativeWriteStatus::kOk) {
     std::cerr << argv[2] << ": cannot be written\n";
     return 1;
   }
