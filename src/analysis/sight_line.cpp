@@ -47,8 +47,8 @@ SectionPoint section_point(const AxisPoint& p) {
 // Height of the surface above the axis elevation at lateral offset o, seen
 // from the end's side: the crossfall applies up to the carriageway's edge.
 double end_rise(double o, double left, double right, const SightParameters& p) {
-  if (o > p.lc) return std::min(o - p.lc, p.ld) * right;
-  if (o < -p.lc) return std::max(o + p.lc, -p.lg) * left;
+  if (o > p.reserve_half_width) return std::min(o - p.reserve_half_width, p.right_width) * right;
+  if (o < -p.reserve_half_width) return std::max(o + p.reserve_half_width, -p.left_width) * left;
   return 0.0;
 }
 
@@ -60,11 +60,11 @@ SightLineEnd section_end(const SectionPoint& s, double offset, double height, co
 // Road surface at lateral offset o of the section, by zone: beyond the right
 // edge, right carriageway, central reserve, left carriageway, beyond the left edge.
 double surface_elevation(const SectionPoint& s, double o, const SightParameters& p) {
-  if (o >= p.lc + p.ld) return s.z + p.ld * s.right;
-  if (o >= p.lc) return s.z + (o - p.lc) * s.right;
-  if (o >= -p.lc) return s.z;
-  if (o >= -(p.lc + p.lg)) return s.z + (o + p.lc) * s.left;
-  return s.z - p.lg * s.left;
+  if (o >= p.reserve_half_width + p.right_width) return s.z + p.right_width * s.right;
+  if (o >= p.reserve_half_width) return s.z + (o - p.reserve_half_width) * s.right;
+  if (o >= -p.reserve_half_width) return s.z;
+  if (o >= -(p.reserve_half_width + p.left_width)) return s.z + (o + p.reserve_half_width) * s.left;
+  return s.z - p.left_width * s.left;
 }
 
 struct LineUnderTest {
@@ -80,8 +80,8 @@ bool section_blocks(const LineUnderTest& t, const SectionPoint& s, const SightPa
   PlanePoint crossing;
   if (intersect_lines(t.line, s.cross, crossing) != kGeometryOk) return true;  // parallel
   const double o = (crossing.x - s.x) * s.cos_n + (crossing.y - s.y) * s.sin_n;
-  if (o < p.lmg || o > p.lmd) return true;  // outside the clear zone: masked
-  if (o > p.msg && s.station == t.far_station) return true;
+  if (o < p.clear_zone_left || o > p.clear_zone_right) return true;  // outside the clear zone: masked
+  if (o > p.far_end_right_limit && s.station == t.far_station) return true;
   const double z_line =
       interpolate_linear(0.0, t.z1, t.plan_length, t.z2, point_distance(t.first_end, crossing));
   return z_line + kSurfaceTolerance < surface_elevation(s, o, p);
@@ -147,10 +147,11 @@ SightDistance sight_distance(const RoadModel& model, const AxisPoint& p, const S
   const double d = sense < 0 ? -1.0 : 1.0;
   const bool target = role == SightRole::kTarget;
 
-  const double target_offset = use_alternative && params.has_alternative ? params.alt : params.vis.offset;
-  const SightEndSpec target_spec{target_offset, params.vis.height};
-  const SightEndSpec own = target ? target_spec : params.obs;
-  const SightEndSpec other = target ? params.obs : target_spec;
+  const double target_offset =
+      use_alternative && params.has_alternative ? params.alternative_offset : params.target.offset;
+  const SightEndSpec target_spec{target_offset, params.target.height};
+  const SightEndSpec own = target ? target_spec : params.eye;
+  const SightEndSpec other = target ? params.eye : target_spec;
   const double step = target ? -kSightStep * d : kSightStep * d;
   const double s_far =
       required_distance ? p.station + d * std::round(*required_distance) : p.station + 100.0 * step;

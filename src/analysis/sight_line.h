@@ -55,8 +55,8 @@ SightLineEnd sight_line_end(const AxisPoint& point, double offset, double height
 // to the other end (plan distance `plan_length`, elevation z2), lying on
 // `line`, is blocked at one of the intermediate axis points: its plan line
 // does not cross the point's cross-section, crosses it outside the clear zone
-// [lmg, lmd] (or right of msg at the far station), or passes more than 1 cm
-// below the road surface there.
+// [clear_zone_left, clear_zone_right] (or right of far_end_right_limit at the far station), or passes more
+// than 1 cm below the road surface there.
 [[nodiscard]] bool sight_line_blocked(PlanePoint first_end, const LineEquation& line,
                                       std::span<const AxisPoint> intermediate, const SightParameters& params,
                                       double plan_length, double z1, double z2, double far_station);
@@ -82,7 +82,7 @@ enum class SightRole : int {
 // Distance along the axis over which the view from (or to) P stays open, in
 // sense `sense`. `use_alternative` takes the alternative target offset when
 // the parameters hold one. With `required_distance`, the point that far
-// ahead is inserted and there the line must not pass right of msg. Two ends
+// ahead is inserted and there the line must not pass right of far_end_right_limit. Two ends
 // that coincide in plan leave no line between them: that line counts as clear.
 [[nodiscard]] SightDistance sight_distance(const RoadModel& model, const AxisPoint& p,
                                            const SightParameters& params, bool use_alternative, int sense,

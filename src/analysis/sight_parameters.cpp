@@ -67,18 +67,18 @@ bool contains(const auto& codes, int code) {
 
 void log_parameters(const SightParameters& p) {
   write_log("Paramètres de calcul de visibilité");
-  write_log("v85_max", p.v85_max);
-  write_log("vreg_max", p.vreg_max);
-  write_log("nbv", p.nbv);
-  write_log("lmg", p.lmg);
-  write_log("lg", p.lg);
-  write_log("lc", p.lc);
-  write_log("ld", p.ld);
-  write_log("lmd", p.lmd);
-  write_log("msg", p.msg);
-  write_log("obs", p.obs.offset, p.obs.height);
-  write_log("vis", p.vis.offset, p.vis.height);
-  if (p.has_alternative) write_log("alt", p.alt);
+  write_log("v85_max", p.max_operating_speed);
+  write_log("vreg_max", p.speed_limit);
+  write_log("nbv", p.lane_class);
+  write_log("lmg", p.clear_zone_left);
+  write_log("lg", p.left_width);
+  write_log("lc", p.reserve_half_width);
+  write_log("ld", p.right_width);
+  write_log("lmd", p.clear_zone_right);
+  write_log("msg", p.far_end_right_limit);
+  write_log("obs", p.eye.offset, p.eye.height);
+  write_log("vis", p.target.offset, p.target.height);
+  if (p.has_alternative) write_log("alt", p.alternative_offset);
 }
 
 }  // namespace
@@ -91,86 +91,88 @@ SightParameters sight_parameters(SightKind kind, int road_type, const CrossSecti
 
   SightParameters p;
   if (contains(kThreeLaneCodes, road_type)) {
-    p.nbv = kLaneClassThreeLanes;
-    p.v85_max = kThreeLaneV85;
-    p.vreg_max = kThreeLaneLimit;
+    p.lane_class = kLaneClassThreeLanes;
+    p.max_operating_speed = kThreeLaneV85;
+    p.speed_limit = kThreeLaneLimit;
   } else if (contains(kDualCodes, road_type)) {
-    p.nbv = kLaneClassDualCarriageway;
-    p.v85_max = kDualV85;
-    p.vreg_max = kDualLimit;
+    p.lane_class = kLaneClassDualCarriageway;
+    p.max_operating_speed = kDualV85;
+    p.speed_limit = kDualLimit;
   } else if (road_type == kIctaalL1Code) {
-    p.nbv = kLaneClassDualCarriagewayL1;
-    p.v85_max = kDualL1V85;
-    p.vreg_max = kDualL1Limit;
+    p.lane_class = kLaneClassDualCarriagewayL1;
+    p.max_operating_speed = kDualL1V85;
+    p.speed_limit = kDualL1Limit;
   } else if (road_type == kVsaAu90Code) {
-    p.nbv = kLaneClassDualCarriageway;
-    p.v85_max = kAu90V85;
-    p.vreg_max = kAu90Limit;
+    p.lane_class = kLaneClassDualCarriageway;
+    p.max_operating_speed = kAu90V85;
+    p.speed_limit = kAu90Limit;
   } else {
-    p.nbv = kLaneClassTwoLanes;
-    p.v85_max = cross_section.lane_width_dm == kNarrowLaneDm ? kNarrowTwoLaneV85 : kTwoLaneV85;
-    p.vreg_max = kTwoLaneLimit;
+    p.lane_class = kLaneClassTwoLanes;
+    p.max_operating_speed = cross_section.lane_width_dm == kNarrowLaneDm ? kNarrowTwoLaneV85 : kTwoLaneV85;
+    p.speed_limit = kTwoLaneLimit;
   }
   if (road_type >= kFirstUrban60Code && road_type <= kLastUrban60Code) {
-    p.v85_max = kUrban60V85;
-    p.vreg_max = kUrban60Limit;
+    p.max_operating_speed = kUrban60V85;
+    p.speed_limit = kUrban60Limit;
   } else if (road_type >= kFirstUrban80Code && road_type <= kLastUrban80Code) {
-    p.v85_max = kUrban80V85;
-    p.vreg_max = kUrban80Limit;
+    p.max_operating_speed = kUrban80V85;
+    p.speed_limit = kUrban80Limit;
   }
 
-  switch (p.nbv) {
+  switch (p.lane_class) {
     case kLaneClassDualCarriageway:
     case kLaneClassDualCarriagewayL1:
-      p.ld = 2.0 * w;
-      p.lc = m / 2.0;
+      p.right_width = 2.0 * w;
+      p.reserve_half_width = m / 2.0;
       break;
     case kLaneClassThreeLanes:
-      p.ld = 1.5 * w;
-      p.lc = 0.0;
+      p.right_width = 1.5 * w;
+      p.reserve_half_width = 0.0;
       break;
     default:
-      p.ld = w;
-      p.lc = 0.0;
+      p.right_width = w;
+      p.reserve_half_width = 0.0;
       break;
   }
-  p.lg = p.ld;
-  p.lmd = c + p.ld + p.lc;
-  p.msg = p.lmd;
-  p.lmg = reserve_masks && p.lc >= kMinMaskingReserveHalfWidth ? 0.0 : -p.lmd;
+  p.left_width = p.right_width;
+  p.clear_zone_right = c + p.right_width + p.reserve_half_width;
+  p.far_end_right_limit = p.clear_zone_right;
+  p.clear_zone_left =
+      reserve_masks && p.reserve_half_width >= kMinMaskingReserveHalfWidth ? 0.0 : -p.clear_zone_right;
   p.has_alternative = false;
 
-  p.obs = {p.ld - kEyeInsideEdge, kEyeHeight};
+  p.eye = {p.right_width - kEyeInsideEdge, kEyeHeight};
   switch (kind) {
     case SightKind::kObstacle: {
-      const double height = p.nbv < kLaneClassDualCarriageway ? kObstacleHeightSingle : kObstacleHeightDual;
+      const double height =
+          p.lane_class < kLaneClassDualCarriageway ? kObstacleHeightSingle : kObstacleHeightDual;
       if (road_type >= 0 && road_type <= kLastArpCode) {
-        p.vis = {p.lc + p.ld - w / 2.0, height};
+        p.target = {p.reserve_half_width + p.right_width - w / 2.0, height};
       } else if (road_type >= kFirstVsaAu70Code && road_type <= kLastVsaAu70Code) {
-        p.vis = {p.lc + p.ld - kObstacleInsideEdgeAu70, height};
+        p.target = {p.reserve_half_width + p.right_width - kObstacleInsideEdgeAu70, height};
       } else {
-        p.vis = {p.lc + p.ld - kObstacleInsideEdge, height};
-        p.alt = p.lc + p.ld - kAlternativeInsideEdge;
+        p.target = {p.reserve_half_width + p.right_width - kObstacleInsideEdge, height};
+        p.alternative_offset = p.reserve_half_width + p.right_width - kAlternativeInsideEdge;
         p.has_alternative = true;
       }
       break;
     }
     case SightKind::kPassing:
-      if (p.nbv > kLaneClassTwoLanes) {
-        p.obs.offset = p.ld / 3.0;
-        p.vis = {0.0, kVehicleHeight};
+      if (p.lane_class > kLaneClassTwoLanes) {
+        p.eye.offset = p.right_width / 3.0;
+        p.target = {0.0, kVehicleHeight};
       } else {
-        p.obs.offset = 0.0;
-        p.vis = {-p.lg / 2.0, kVehicleHeight};
+        p.eye.offset = 0.0;
+        p.target = {-p.left_width / 2.0, kVehicleHeight};
       }
-      p.msg = (w - kPassingVehicleWidth) / 2.0 + p.obs.offset;
+      p.far_end_right_limit = (w - kPassingVehicleWidth) / 2.0 + p.eye.offset;
       break;
     case SightKind::kPedestrians:
-      p.vis = {p.lc + p.ld + kPedestrianBeyondEdge, kPedestrianHeight};
+      p.target = {p.reserve_half_width + p.right_width + kPedestrianBeyondEdge, kPedestrianHeight};
       break;
     case SightKind::kCurveEntry:
     default:
-      p.vis = {p.lc, kSurfaceHeight};
+      p.target = {p.reserve_half_width, kSurfaceHeight};
       break;
   }
 

@@ -18,7 +18,7 @@ enum class SightKind : int {
   kPedestrians = 3,  // a pedestrian beside the carriageway
 };
 
-// Lane classes (nbv).
+// Lane classes.
 enum LaneClass : int {
   kLaneClassTwoLanes = 2,
   kLaneClassThreeLanes = 3,
@@ -35,22 +35,22 @@ struct SightEndSpec {
 
 // All lengths in metres, speeds in km/h; offsets positive to the right.
 struct SightParameters {
-  int nbv = kLaneClassTwoLanes;  // lane class
-  double v85_max = 0.0;          // maximum operating speed
-  double vreg_max = 0.0;         // speed limit
-  SightEndSpec obs;              // the driver's eye
-  SightEndSpec vis;              // the target
-  bool has_alternative = false;  // alt holds a second target offset
-  double alt = 0.0;              // alternative target offset (height of vis)
-  double lmg = 0.0;              // left limit of the clear zone
-  double lg = 0.0;               // width of the left carriageway
-  double lc = 0.0;               // half width of the central reserve
-  double ld = 0.0;               // width of the right carriageway
-  double lmd = 0.0;              // right limit of the clear zone
-  double msg = 0.0;              // right limit at the required-distance point only
+  int lane_class = kLaneClassTwoLanes;
+  double max_operating_speed = 0.0;
+  double speed_limit = 0.0;
+  SightEndSpec eye;                  // the driver's eye
+  SightEndSpec target;               // what the driver must see
+  bool has_alternative = false;      // alternative_offset holds a second target offset
+  double alternative_offset = 0.0;   // second target offset (at the target's height)
+  double clear_zone_left = 0.0;      // left limit of the clear zone
+  double left_width = 0.0;           // width of the left carriageway
+  double reserve_half_width = 0.0;   // half width of the central reserve
+  double right_width = 0.0;          // width of the right carriageway
+  double clear_zone_right = 0.0;     // right limit of the clear zone
+  double far_end_right_limit = 0.0;  // right limit at the required-distance point only
 
   // What evaluate_axis_point needs for the operating-speed cap.
-  SpeedCapInputs speed_cap_inputs() const { return {v85_max, nbv}; }
+  SpeedCapInputs speed_cap_inputs() const { return {max_operating_speed, lane_class}; }
 };
 
 // Eye height above the road surface (m), the same for every check.

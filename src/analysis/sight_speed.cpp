@@ -42,7 +42,7 @@ double operating_speed(const RoadModel& model, const AxisPoint& point, int sense
     if (evaluate_axis_point(model, s, sense, &caps, behind) == 0) break;
     v = std::min(v, std::max(behind.speed_cap, 0.0) + std::sqrt(2.0 * kSpeedGainAcceleration * walked));
   }
-  return std::min(v, params.vreg_max);
+  return std::min(v, params.speed_limit);
 }
 
 double friction_coefficient(double speed) {

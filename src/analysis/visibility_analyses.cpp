@@ -413,7 +413,7 @@ void pedestrian_visibility(Console& console, const RoadModel& model, const Sight
   const double a = sense > 0 ? usable.first : usable.last;
   const double b = sense > 0 ? usable.last : usable.first;
   const SpeedCapInputs caps = params.speed_cap_inputs();
-  const double crossing_time = params.ld + kPedestrianExtraWidth;  // s, one per metre
+  const double crossing_time = params.right_width + kPedestrianExtraWidth;  // s, one per metre
   const auto judge = [&](double s) {
     Verdict v;
     AxisPoint p;
@@ -497,7 +497,7 @@ void visibility_analyses(Console& console, const RoadModel& model, int road_type
 
   start_analysis_listing(console, kVisibilityAnalysesTitle, road_type);
   write_parameter_line(console, kLaneWidthLabel, cross_section.lane_width_dm / 10.0);
-  if (lanes.nbv > kLaneClassThreeLanes) {
+  if (lanes.lane_class > kLaneClassThreeLanes) {
     write_parameter_line(console, kReserveWidthLabel, cross_section.median_width_dm / 10.0);
     const std::string word = yes_no_word(cross_section.median_blocks_sight != 0 ? 1 : 0);
     write_parameter_line(console, kReserveMasksLabel, " " + std::string(utf8_prefix(word, kYesNoShownWidth)));
@@ -505,7 +505,7 @@ void visibility_analyses(Console& console, const RoadModel& model, int road_type
   write_parameter_line(console, kSideClearanceLabel, cross_section.side_clearance_dm / 10.0);
 
   write_log();
-  write_log("Nb voies", lanes.nbv);
+  write_log("Nb voies", lanes.lane_class);
   log_title("Analyse entrées de courbe");
   curve_entry_check(console, model, sight_parameters(SightKind::kCurveEntry, road_type, cross_section));
 
@@ -517,7 +517,7 @@ void visibility_analyses(Console& console, const RoadModel& model, int road_type
   obstacle_visibility(console, model, obstacle, -1);
 
   if (road_type >= kFirstPedestrianRoadType && road_type <= kLastPedestrianRoadType) {
-    if (lanes.nbv == kLaneClassTwoLanes) {
+    if (lanes.lane_class == kLaneClassTwoLanes) {
       log_title("Visibilité pour les piétons");
       const SightParameters pedestrians = sight_parameters(SightKind::kPedestrians, road_type, cross_section);
       log_title("Visibilité pour les piétons sens aller");
@@ -525,7 +525,7 @@ void visibility_analyses(Console& console, const RoadModel& model, int road_type
       log_title("Visibilité pour les piétons sens retour");
       pedestrian_visibility(console, model, pedestrians, -1);
     }
-  } else if (lanes.nbv <= kLaneClassThreeLanes) {
+  } else if (lanes.lane_class <= kLaneClassThreeLanes) {
     log_title("Visibilité de dépassement");
     const SightParameters passing = sight_parameters(SightKind::kPassing, road_type, cross_section);
     log_title("Visibilité de dépassement sens aller");

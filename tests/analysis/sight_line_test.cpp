@@ -64,7 +64,7 @@ TEST(SightLineEnd, FollowsTheCrossfallUpToTheCarriagewayEdge) {
   EXPECT_NEAR(sight_line_end(a, 6.0, 0.0, p).z, 100.0 - 3.5 * 0.02, 1e-12);
   EXPECT_NEAR(sight_line_end(a, -1.0, 0.0, p).z, 100.0 - 0.03, 1e-12);
   EXPECT_NEAR(sight_line_end(a, -6.0, 0.0, p).z, 100.0 - 3.5 * 0.03, 1e-12);
-  p.lc = 2.0;  // the central reserve is level with the axis
+  p.reserve_half_width = 2.0;  // the central reserve is level with the axis
   EXPECT_NEAR(sight_line_end(a, -1.5, 0.6, p).z, 100.6, 1e-12);
   EXPECT_NEAR(sight_line_end(a, 3.0, 0.0, p).z, 100.0 - 0.02, 1e-12);
 }
@@ -93,16 +93,16 @@ TEST_F(SightLineAcrossOneSection, LineAtTheSurfaceOrLessThanOneCentimetreBelowIs
 }
 
 TEST_F(SightLineAcrossOneSection, LeavingTheClearZoneMasksTheView) {
-  params_.lmd = 1.4;  // the line crosses 1.5 m right of the axis
+  params_.clear_zone_right = 1.4;  // the line crosses 1.5 m right of the axis
   EXPECT_TRUE(blocked(kSurface + 1.0));
-  params_.lmd = 1.6;
+  params_.clear_zone_right = 1.6;
   EXPECT_FALSE(blocked(kSurface + 1.0));
-  params_.lmg = 1.55;
+  params_.clear_zone_left = 1.55;
   EXPECT_TRUE(blocked(kSurface + 1.0));
 }
 
 TEST_F(SightLineAcrossOneSection, RightLimitAtTheFarStationOnly) {
-  params_.msg = 1.0;
+  params_.far_end_right_limit = 1.0;
   EXPECT_FALSE(blocked(kSurface + 1.0, 60.0));
   EXPECT_TRUE(blocked(kSurface + 1.0, 50.0));
 }
@@ -181,15 +181,15 @@ TEST(SightDistance, CrestLimitsTheViewToTheLastClearRefinedStation) {
 TEST(SightDistance, RequiredDistancePointBoundsTheLineOnTheRight) {
   const RoadModel model = flat_road(2000.0);
   SightParameters p = two_lane_obstacle();
-  p.obs = {0.0, 1.0};
-  p.vis = {3.0, 1.0};  // 3 m right: the line crosses 3 x 55 / D there
-  p.msg = 0.5;
+  p.eye = {0.0, 1.0};
+  p.target = {3.0, 1.0};  // 3 m right: the line crosses 3 x 55 / D there
+  p.far_end_right_limit = 0.5;
   const AxisPoint at = point_at(model, 100.0);
   EXPECT_DOUBLE_EQ(sight_distance(model, at, p, false, +1, SightRole::kObserver).distance, 500.0);
   const SightDistance bounded = sight_distance(model, at, p, false, +1, SightRole::kObserver, 55.0);
   EXPECT_DOUBLE_EQ(bounded.distance, 55.0);
   EXPECT_EQ(bounded.status, SightStatus::kReal);
-  p.msg = 100.0;
+  p.far_end_right_limit = 100.0;
   EXPECT_DOUBLE_EQ(sight_distance(model, at, p, false, +1, SightRole::kObserver, 55.0).distance, 500.0);
 }
 
@@ -219,8 +219,8 @@ TEST(SightDistance, CoincidingEndsCountAsClear) {
   profile.grade_line(1000.0);
   model.set_profile(profile.take());
   SightParameters p = two_lane_obstacle();
-  p.obs = {5.0, 1.0};
-  p.vis = {5.0, 1.0};
+  p.eye = {5.0, 1.0};
+  p.target = {5.0, 1.0};
   const SightDistance seen =
       sight_distance(model, point_at(model, 100.0), p, false, +1, SightRole::kObserver);
   EXPECT_DOUBLE_EQ(seen.distance, 500.0);
