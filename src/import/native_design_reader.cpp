@@ -44,7 +44,7 @@ constexpr long long kVersion400 = 400;
 // Longest line accepted (the widest record is 128 columns; free-format
 // crossfall lines may be longer, but not this long).
 constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
-// Decimals kept of an arc's start angle and of a parabola's radius.
+// Decimals kept of a parabola's radius.
 constexpr int kStoredDecimals = 4;
 // Items reserved up front at most, whatever a header's count claims.
 constexpr std::size_t kMaxReserve = 10000;
@@ -409,7 +409,8 @@ class NativeReader {
         e.tau_far = 0.0;
         return true;
       case kPlanArc:
-        e.direction = round_to_decimals(e.direction, kStoredDecimals);
+        // The start angle is kept as written: a rounded angle turns the whole
+        // arc and moves its end by up to R x the rounding.
         e.tau_far = 0.0;
         // A zero radius has no circle: every evaluation would divide by it.
         return e.value_c != 0.0;

@@ -24,7 +24,7 @@ enum ReaderMask : int { kMaskPlan = 1, kMaskProfile = 2, kMaskCrossfall = 4 };
 // depends on the kind:
 //   line:     a, b, c of a*x + b*y + c = 0 ((a, b) unit normal); direction = heading
 //   arc:      centre x, centre y, signed radius (> 0 turns left); direction = polar
-//             angle of the start point seen from the centre (4 decimals);
+//             angle of the start point seen from the centre (exact);
 //             tau_near = polar angle of the end point
 //   clothoid: A (> 0), origin x, origin y; direction = tangent heading at the
 //             origin; tau_near <= tau_far are the tangent angles at the element

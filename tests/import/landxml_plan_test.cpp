@@ -112,7 +112,7 @@ TEST(LandXmlPlan, ArcWhoseEndIsTwoMillimetresOffItsCircleEndsThePlan) {
   EXPECT_TRUE(cut.has_line("#141 1"));
 }
 
-TEST(LandXmlPlan, ArcKeepsItsStartAngleToFourDecimalsAndItsTurn) {
+TEST(LandXmlPlan, ArcKeepsItsExactStartAngleAndItsTurn) {
   RecordingInterface ui;
   // A clockwise quarter circle of radius 2000 m, from the top of the circle.
   const ReadResult r = read_text(one_alignment(curve(0, 2000, 0, 0, 2000, 0, "cw")));
@@ -121,13 +121,21 @@ TEST(LandXmlPlan, ArcKeepsItsStartAngleToFourDecimalsAndItsTurn) {
   EXPECT_EQ(arc.kind, kPlanArc);
   EXPECT_EQ(arc.name, "CER001");
   EXPECT_DOUBLE_EQ(arc.value_c, -2000.0);
-  // The length comes from the whole angles, the stored start angle is pi/2
-  // to 4 decimals: the evaluated start lies R x 3.7e-6 = 7 mm from the file's.
   EXPECT_NEAR(arc.end_station, kPi * 1000, 1e-6);
-  EXPECT_DOUBLE_EQ(arc.direction, 1.5708);
+  EXPECT_DOUBLE_EQ(arc.direction, kPi / 2);
   EXPECT_NEAR(arc.tau_near, 0.0, 1e-12);
-  const PlanePoint start = point_on(arc, arc.start_station);
-  EXPECT_NEAR(point_distance(start, {0.0, 2000.0}), 2000 * (1.5708 - kPi / 2), 1e-6);
+  EXPECT_LT(point_distance(point_on(arc, arc.start_station), {0.0, 2000.0}), 1e-9);
+  // At R 30 000 the evaluated end is the circle's end within a micrometre
+  // (a 4-decimal angle would miss it by up to 1.5 m).
+  const double r30 = 30000.0;
+  const double phi0 = 0.123456789;
+  const double phi1 = phi0 + 0.05;
+  const ReadResult big = read_text(one_alignment(curve(r30 * std::cos(phi0), r30 * std::sin(phi0), 0, 0,
+                                                       r30 * std::cos(phi1), r30 * std::sin(phi1), "ccw")));
+  ASSERT_EQ(big.model.plan_count(), 1U);
+  const PlanElement& far = big.model.plan(1);
+  EXPECT_LT(point_distance(point_on(far, far.end_station), {r30 * std::cos(phi1), r30 * std::sin(phi1)}),
+            1e-6);
   // Single quotes delimit values like double quotes.
   const ReadResult left = read_text(one_alignment("<Curve rot='ccw'>" + point("Start", 100, 0) +
                                                   point("Center", 0, 0) + point("End", 0, 100) + "</Curve>"));

@@ -149,9 +149,7 @@ void check_plan(const ReadResult& r, const XmlElement& alignment, const LandXmlU
     }
     const PlanePoint s = point_on(e, e.start_station);
     const PlanePoint t = point_on(e, e.end_station);
-    // An arc's start angle is kept to 4 decimals, which turns it about its
-    // centre by up to 5e-5 rad.
-    const double allowed = kPointTolerance + (e.kind == kPlanArc ? std::fabs(e.value_c) * 5e-5 : 0.0);
+    const double allowed = kPointTolerance;
     EXPECT_LE(point_distance(s, {e.start_x, e.start_y}), allowed) << e.name;
     EXPECT_LE(point_distance(t, {e.end_x, e.end_y}), allowed) << e.name;
     if (e.kind == kPlanArc) {

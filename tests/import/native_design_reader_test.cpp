@@ -28,7 +28,7 @@ std::string two_line_plan() {
   arc.a = 100.0;
   arc.b = 300.0;
   arc.c = 300.0;
-  arc.direction = 4.71238898038469;  // 3 pi / 2, rounded to 1.0e-4 on reading
+  arc.direction = 4.71238898038469;  // 3 pi / 2, kept as written
   arc.tau_near = 4.9;
   arc.tau_far = 1.5;  // not used by an arc: set to 0
   arc.s0 = 100.0;
@@ -76,7 +76,7 @@ TEST(NativeReader, AllThreeTablesStopTheReadingAfterTheThird) {
   EXPECT_EQ(model.plan(1).name, "DRO001");
   const PlanElement& arc = model.plan(2);
   EXPECT_EQ(arc.kind, kPlanArc);
-  EXPECT_EQ(arc.direction, 4.7124);
+  EXPECT_EQ(arc.direction, 4.71238898038469);
   EXPECT_EQ(arc.tau_near, 4.9);
   EXPECT_EQ(arc.tau_far, 0.0);
   EXPECT_EQ(arc.value_c, 300.0);
@@ -506,7 +506,7 @@ TEST(NativeReaderGolden, OldFormatDesignFile) {
   EXPECT_EQ(spiral.orientation, 1);
   EXPECT_EQ(spiral.turn, 1);
   EXPECT_EQ(spiral.tau_far, 0.125);
-  EXPECT_EQ(model.plan(3).direction, 4.8374);
+  EXPECT_EQ(model.plan(3).direction, 4.83738898038468967);
   EXPECT_EQ(model.plan(3).end_station, 250.0);
   EXPECT_EQ(model.profile(1).start_station, 0.0);
   EXPECT_DOUBLE_EQ(model.profile(1).start_elevation, 100.0);

@@ -63,7 +63,7 @@ class DesignGenerator {
         e.value_a = uniform(-900000, 6900000);
         e.value_b = uniform(-900000, 6900000);
         e.value_c = (pick(0, 1) != 0 ? 1.0 : -1.0) * uniform(10, 1e5);
-        e.direction = round_to_decimals(e.direction, 4);
+        e.direction = round_to_decimals(e.direction, 13);  // what its columns hold
         e.tau_near = uniform(0, kTwoPi);
       } else {
         e.value_a = uniform(10, 2000);
@@ -135,7 +135,7 @@ void expect_same_plan(const PlanElement& got, const PlanElement& want, std::size
   EXPECT_EQ(got.value_b, want.value_b);
   EXPECT_EQ(got.value_c, want.value_c);
   if (want.kind == kPlanArc) {
-    EXPECT_EQ(got.direction, want.direction);  // already at 4 decimals
+    EXPECT_EQ(got.direction, want.direction);  // bit for bit
   } else {
     EXPECT_NEAR(got.direction, want.direction, kAngleTolerance);
   }

@@ -15,8 +15,6 @@ namespace {
 // Two spiral curvatures closer than this (1/m) are one curvature: the spiral
 // has no parameter.
 constexpr double kSameCurvature = 1e-12;
-// Decimals an arc's start angle is stored with.
-constexpr int kArcAngleDecimals = 4;
 // The fixed start of the name of an alignment or profile that has none.
 constexpr const char* kUnnamedPrefix = "Axe n\u00B0";
 
@@ -67,9 +65,9 @@ double set_arc(PlanElement& element, PlanePoint centre, double signed_radius, Pl
   element.value_c = signed_radius;
   const double start_angle = direction_angle(centre, start);
   element.tau_near = direction_angle(centre, end);
-  // Stored to 4 decimals, as both readers keep it (the arc's evaluated start
-  // may then lie up to R x 5e-5 off the file's start point).
-  element.direction = round_to_decimals(start_angle, kArcAngleDecimals);
+  // Kept exact: rounding it would turn the arc about its centre and move its
+  // end by up to R x the rounding (1.5 m at R 30 000 for 4 decimals).
+  element.direction = start_angle;
   return arc_length_from_angles(signed_radius, start_angle, element.tau_near);
 }
 
