@@ -15,8 +15,8 @@ constexpr double kCurvatureSpeedFactor = 314.0;
 constexpr double kGradeSpeedFactor = 3100.0;
 constexpr int kMaxLaneClassForGradeReduction = 4;
 
-// Fills position, normal direction (forward sense) and curvature of a plan
-// element at s. Returns false for a kind that has no geometry.
+}  // namespace
+
 bool evaluate_plan_element(const PlanElement& e, double s, AxisPoint& point) {
   switch (e.kind) {
     case kPlanLine: {
@@ -59,12 +59,18 @@ bool evaluate_plan_element(const PlanElement& e, double s, AxisPoint& point) {
       point.curvature = a != 0.0 ? std::fabs(l) / (a * a) : 0.0;
       return true;
     }
+    case kPlanTransition: {
+      const TransitionPoint p = e.transition.at(s - e.start_station);
+      point.x = p.x;
+      point.y = p.y;
+      point.normal_direction = p.heading - kPi / 2.0;
+      point.curvature = std::fabs(p.curvature);
+      return true;
+    }
     default:
       return false;
   }
 }
-
-}  // namespace
 
 int evaluate_axis_point(const RoadModel& model, double s, int sense, const SpeedCapInputs* speed,
                         AxisPoint& point) {

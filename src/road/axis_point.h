@@ -31,6 +31,11 @@ struct AxisPoint {
   int profile_kind = 0;           // 1, 2, or 0 off the profile
 };
 
+// Fills position, normal direction (forward sense) and curvature of one plan
+// element at station s, on that element's own geometry (s is not checked
+// against its stations). False for a kind that has no geometry.
+bool evaluate_plan_element(const PlanElement& element, double s, AxisPoint& point);
+
 // Evaluates the axis at station s in the given sense into `point` (fields of a
 // part whose table has no element at s keep their values). speed may be null.
 // Returns the plan element kind (0 when s lies on no plan element). A

@@ -8,12 +8,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "road/station_equations.h"
+#include "road/transition_curve.h"
 
 namespace corvalinde {
 
 // Plan element kinds.
-enum : std::int8_t { kPlanLine = 1, kPlanArc = 2, kPlanClothoid = 3 };
+enum : std::int8_t { kPlanLine = 1, kPlanArc = 2, kPlanClothoid = 3, kPlanTransition = 4 };
 // Profile element kinds.
 enum : std::int8_t { kProfileGrade = 1, kProfileParabola = 2 };
 
@@ -29,6 +33,9 @@ enum ReaderMask : int { kMaskPlan = 1, kMaskProfile = 2, kMaskCrossfall = 4 };
 //   clothoid: A (> 0), origin x, origin y; direction = tangent heading at the
 //             origin; tau_near <= tau_far are the tangent angles at the element
 //             ends nearer to and farther from the origin.
+//   transition (any other transition curve): the geometry is `transition`;
+//             direction is the heading at the start, value_a .. tau_far are 0.
+//             The native design format cannot hold it.
 // All stored polar angles lie in [0, 2*pi).
 struct PlanElement {
   std::int8_t kind = 0;
@@ -47,6 +54,7 @@ struct PlanElement {
   double tau_far = 0.0;
   std::int8_t orientation = 0;  // clothoid: +1 stations grow away from the origin, -1 towards it
   std::int8_t turn = 0;         // clothoid: +1 turns left (counter-clockwise), -1 right
+  TransitionCurve transition;   // transition only
 };
 
 // One element of the vertical profile. Grade line: grade_or_radius is the
@@ -91,6 +99,7 @@ class RoadModel {
   void discard_plan() {
     plan_.clear();
     plan_.shrink_to_fit();
+    stations_ = {};
   }
   void discard_profile() {
     profile_.clear();
@@ -117,6 +126,11 @@ class RoadModel {
   const std::vector<ProfileElement>& profile_elements() const { return profile_; }
   const std::vector<CrossfallPoint>& crossfall_points() const { return crossfall_; }
 
+  // The station equations of the plan (none: the designer's stations are the
+  // internal ones). Dropped by clear() and discard_plan().
+  void set_station_equations(StationEquations stations) { stations_ = std::move(stations); }
+  const StationEquations& station_equations() const { return stations_; }
+
   // Mask of the present tables (1 plan, 2 profile, 4 crossfall).
   int present_mask() const;
 
@@ -131,6 +145,7 @@ class RoadModel {
   std::vector<PlanElement> plan_;
   std::vector<ProfileElement> profile_;
   std::vector<CrossfallPoint> crossfall_;
+  StationEquations stations_;
   mutable std::size_t plan_cache_ = 0;
   mutable std::size_t profile_cache_ = 0;
   mutable std::size_t crossfall_cache_ = 0;
