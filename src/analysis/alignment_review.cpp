@@ -21,6 +21,7 @@ namespace {
 constexpr int kLineDescription = 153;
 constexpr int kArcDescription = 154;
 constexpr int kClothoidDescription = 155;
+constexpr int kTransitionDescription = 56;
 constexpr int kEndLine = 156;
 constexpr int kElementRow = 157;
 constexpr int kDirectionChangeAtJoin = 162;
@@ -126,7 +127,10 @@ class AlignmentReview {
     if (std::cos(start.heading - previous_end_.heading) < kJoinDirectionCosine) {
       add_finding(true, true, kDirectionChangeAtJoin);
     }
-    if (model_.plan(i).kind == kPlanClothoid || model_.plan(i - 1).kind == kPlanClothoid) {
+    const auto is_transition = [](const PlanElement& e) {
+      return e.kind == kPlanClothoid || e.kind == kPlanTransition;
+    };
+    if (is_transition(model_.plan(i)) || is_transition(model_.plan(i - 1))) {
       if (start.curvature * previous_end_.curvature < 0.0) {
         add_finding(false, false, kCurvatureReversesAtJoin);
       } else if (std::fabs(start.curvature - previous_end_.curvature) >
@@ -346,6 +350,10 @@ class AlignmentReview {
         break;
       case kPlanClothoid:
         description = format_message(kClothoidDescription, kListingLineWidth, e.value_a);
+        break;
+      case kPlanTransition:
+        description = format_message(kTransitionDescription, kListingLineWidth,
+                                     std::string(transition_law_name(e.transition.law())));
         break;
       default:
         break;

@@ -30,6 +30,12 @@ ElementEnd arc_end(const PlanElement& e, double phi) {
   return end;
 }
 
+// A transition end: its own heading and signed curvature there.
+ElementEnd transition_end(const PlanElement& e, double along) {
+  const TransitionPoint p = e.transition.at(along);
+  return ElementEnd{p.curvature, p.heading};
+}
+
 }  // namespace
 
 double arc_curvature(const PlanElement& arc) {
@@ -42,6 +48,8 @@ ElementEnd element_start(const PlanElement& e) {
       return arc_end(e, e.direction);
     case kPlanClothoid:
       return clothoid_end(e, e.orientation >= 0 ? e.tau_near : e.tau_far);
+    case kPlanTransition:
+      return transition_end(e, 0.0);
     default:
       return ElementEnd{0.0, e.direction};
   }
@@ -53,6 +61,8 @@ ElementEnd element_end(const PlanElement& e) {
       return arc_end(e, e.tau_near);
     case kPlanClothoid:
       return clothoid_end(e, e.orientation >= 0 ? e.tau_far : e.tau_near);
+    case kPlanTransition:
+      return transition_end(e, e.transition.length());
     default:
       return ElementEnd{0.0, e.direction};
   }

@@ -16,6 +16,7 @@
 
 #include "import/design_bounds.h"
 #include "import/fortran_fields.h"
+#include "import/plan_continuity.h"
 #include "import/text_encoding.h"
 #include "output/listings.h"
 #include "output/utf8.h"
@@ -27,10 +28,11 @@ namespace {
 
 // Console messages of the reader.
 enum : int {
-  kMsgUnreadableFile = 9,  // with the file name, when nothing was read
-  kMsgReading = 55,        // heading, with the file name
-  kMsgReadingEnded = 123,  // heading, after the file is closed
-  kMsgPlanCount = 141,     // template: number of plan elements
+  kMsgUnreadableFile = 9,   // with the file name, when nothing was read
+  kMsgReading = 55,         // heading, with the file name
+  kMsgRadiusUnusable = 61,  // template: element name, station, radius
+  kMsgReadingEnded = 123,   // heading, after the file is closed
+  kMsgPlanCount = 141,      // template: number of plan elements
   kMsgPlanDiscarded = 143,
   kMsgProfileCount = 211,  // template: number of profile elements
   kMsgProfileKindZero = 212,
@@ -44,6 +46,8 @@ constexpr long long kVersion400 = 400;
 // Longest line accepted (the widest record is 128 columns; free-format
 // crossfall lines may be longer, but not this long).
 constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
+// The smallest arc radius (m) read; smaller ones are refused.
+constexpr double kSmallestRadius = 1e-4;
 // Decimals kept of a parabola's radius.
 constexpr int kStoredDecimals = 4;
 // Items reserved up front at most, whatever a header's count claims.
@@ -347,6 +351,14 @@ class NativeReader {
                                e)) {
         return false;
       }
+      if (e.kind == kPlanArc && !(std::fabs(e.value_c) >= kSmallestRadius)) {
+        // 0, a subnormal or a radius of a fraction of a millimetre: every
+        // evaluation would divide by it or print it as 0.
+        console_write(
+            console_, kConsoleOrdinary,
+            format_message(kMsgRadiusUnusable, kListingLineWidth, e.name, e.start_station, e.value_c));
+        return false;
+      }
       if (!accept_item(i, check_plan_item(order, e))) {
         return false;
       }
@@ -354,6 +366,7 @@ class NativeReader {
     }
     console_write(console_, kConsoleOrdinary,
                   format_message(kMsgPlanCount, kListingLineWidth, static_cast<int>(elements.size())));
+    report_plan_misses(console_, elements, {});
     model_.set_plan(std::move(elements));
     mask_ |= kMaskPlan;
     return true;
@@ -412,8 +425,8 @@ class NativeReader {
         // The start angle is kept as written: a rounded angle turns the whole
         // arc and moves its end by up to R x the rounding.
         e.tau_far = 0.0;
-        // A zero radius has no circle: every evaluation would divide by it.
-        return e.value_c != 0.0;
+        // A radius too small for any circle is refused by the caller.
+        return true;
       default: {
         const std::optional<std::int8_t> orientation = sign_character(l1.character(8));
         const std::optional<std::int8_t> turn = sign_character(l1.character(9));

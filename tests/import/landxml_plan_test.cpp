@@ -198,14 +198,23 @@ TEST(LandXmlPlan, ElementShorterThanATenthOfAMillimetreIsSkippedWithoutMovingThe
   EXPECT_DOUBLE_EQ(first.model.plan(1).start_station, 0.0);
 }
 
-TEST(LandXmlPlan, SpiralOfAnotherTypeEndsThePlanAndIsNamed) {
+TEST(LandXmlPlan, TransitionsOfDefinedTypesAreReadOthersEndThePlanAndAreNamed) {
   RecordingInterface ui;
-  const ReadResult r = read_text(one_alignment(
-      line(0, 0, 100, 0) +
-      R"(<Spiral length="50" radiusStart="INF" radiusEnd="200" rot="cw" spiType="biquadraticParabola">)" +
-      point("Start", 100, 0) + point("End", 150, -2) + "</Spiral>\n" + line(150, -2, 200, -10)));
+  auto spiral = [](const char* type) {
+    return one_alignment(line(0, 0, 100, 0) + "<Spiral length=\"50\" radiusStart=\"INF\" radiusEnd=\"200\" " +
+                         "rot=\"cw\" spiType=\"" + type + "\">" + point("Start", 100, 0) +
+                         point("End", 149.98, -1.82) + "</Spiral>\n" + line(149.98, -1.82, 200, -10));
+  };
+  const ReadResult read = read_text(spiral("biquadraticParabola"));
+  ASSERT_EQ(read.model.plan_count(), 3U) << read.all_lines();
+  const PlanElement& transition = read.model.plan(2);
+  EXPECT_EQ(transition.kind, kPlanTransition);
+  EXPECT_EQ(transition.name, "RAC001");
+  EXPECT_EQ(transition.transition.law(), TransitionLaw::kBiquadraticParabola);
+  EXPECT_DOUBLE_EQ(transition.end_station - transition.start_station, 50.0);
+  const ReadResult r = read_text(spiral("radioid"));
   EXPECT_EQ(r.model.plan_count(), 1U);
-  EXPECT_TRUE(r.has_line("#146 Spiral biquadraticParabola 100.0000")) << r.all_lines();
+  EXPECT_TRUE(r.has_line("#146 Spiral radioid 100.0000")) << r.all_lines();
   // The type is what ends it, whatever its points.
   const ReadResult pointless =
       read_text(one_alignment(line(0, 0, 10, 0) + R"(<Spiral spiType="cubic"><Start/><End/></Spiral>)"));
@@ -349,7 +358,7 @@ TEST(LandXmlPlan, WhatTheChosenAlignmentHoldsBesidesItsGeometryIsNamed) {
           "<StaEquation/><StaEquation/><Cant/><Feature/>"
           "<Profile><ProfSurf/><ProfAlign name=\"x\"><PVI>0 1</PVI><PVI>10 2</PVI></ProfAlign></Profile>"))));
   EXPECT_TRUE(r.has_line("#142 CgPoints 1")) << r.all_lines();
-  EXPECT_TRUE(r.has_line("#142 StaEquation 2"));
+  EXPECT_TRUE(r.has_line("#64 2")) << "station equations are read, and these two are empty";
   EXPECT_TRUE(r.has_line("#142 Cant 1"));
   EXPECT_TRUE(r.has_line("#142 ProfSurf 1"));
   EXPECT_FALSE(r.has_line_starting("#142 Project"));

@@ -34,8 +34,8 @@ std::string two_line_plan() {
   arc.s0 = 100.0;
   arc.x0 = 100.0;
   arc.s1 = 200.0;
-  arc.x1 = 190.0;
-  arc.y1 = 16.0;
+  arc.x1 = 198.15841;  // where the arc ends
+  arc.y1 = 16.51292;
   return header(3, 2) + line_record("DRO001", 0.0, 100.0).v400() + arc.v400();
 }
 
@@ -76,11 +76,11 @@ TEST(NativeReader, AllThreeTablesStopTheReadingAfterTheThird) {
   EXPECT_EQ(model.plan(1).name, "DRO001");
   const PlanElement& arc = model.plan(2);
   EXPECT_EQ(arc.kind, kPlanArc);
-  EXPECT_EQ(arc.direction, 4.71238898038469);
+  EXPECT_EQ(arc.direction, 4.7123889803847);  // as its 13 decimals hold it
   EXPECT_EQ(arc.tau_near, 4.9);
   EXPECT_EQ(arc.tau_far, 0.0);
   EXPECT_EQ(arc.value_c, 300.0);
-  EXPECT_EQ(arc.end_x, 190.0);  // beyond column 72 of the second line
+  EXPECT_EQ(arc.end_x, 198.15841);  // beyond column 72 of the second line
   EXPECT_EQ(model.profile(2).grade_or_radius, 5000.0);
   ASSERT_EQ(model.crossfall_count(), 3u);
   EXPECT_EQ(model.crossfall(3).station, 200.0);
@@ -366,7 +366,7 @@ TEST(NativeReader, WindowsLineEndsByteOrderMarkAndSingleByteNamesAreRead) {
   RoadModel model;
   Console console;
   EXPECT_EQ(read_text(crlf, model, console), kMaskPlan);
-  EXPECT_EQ(model.plan(2).end_y, 16.0);
+  EXPECT_EQ(model.plan(2).end_y, 16.51292);
 
   // A name from a single-byte file ("Crête" in Windows-1252) arrives as UTF-8.
   PlanRecord r = line_record("Cr\xEAte", 0, 10);

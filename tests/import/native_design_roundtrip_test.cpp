@@ -191,8 +191,16 @@ TEST(NativeRoundTrip, GeneratedDesignsReadBackToTheSameModel) {
     RoadModel got;
     Console console;
     ASSERT_EQ(read_text(written(want), got, console), 7);
-    EXPECT_EQ(listing(console), fmt::format("= #55 design.txt\n  #141 {}\n  #211 {}\n  #281 {}\n= #123\n",
-                                            n_plan, n_profile, n_points - 1));
+    // The records are random values, not a road: the reader's lines about
+    // ends that miss (#57 to #59) are left aside.
+    std::string lines;
+    std::istringstream in(listing(console));
+    for (std::string line; std::getline(in, line);) {
+      if (line.rfind("  #57 ", 0) != 0 && line.rfind("  #58 ", 0) != 0 && line.rfind("  #59 ", 0) != 0)
+        lines += line + "\n";
+    }
+    EXPECT_EQ(lines, fmt::format("= #55 design.txt\n  #141 {}\n  #211 {}\n  #281 {}\n= #123\n", n_plan,
+                                 n_profile, n_points - 1));
     expect_same_tables(got, want, 7);
   }
 }

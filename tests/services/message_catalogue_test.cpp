@@ -187,6 +187,8 @@ const std::set<int>& used_messages() {
                        283, 284, 292, 378, 391, 392, 393, 394, 395,
                        // LandXML reader: unread content, conversions, where a table ends.
                        142, 146, 147, 148, 149, 216, 217, 218, 282, 285};
+    // Plan geometry: transitions, what a plan misses, station equations.
+    for (int n = 56; n <= 64; ++n) s.insert(n);
     for (int n = 129; n <= 140; ++n) s.insert(n);
     for (int n = 153; n <= 157; ++n) s.insert(n);
     for (int n = 161; n <= 183; ++n) {
@@ -266,6 +268,15 @@ const std::vector<Template>& templates() {
       {218, {T, R}},
       {282, {R}},
       {285, {R, R}},
+      {56, {T}},
+      {57, {T, T, R}},
+      {58, {I}},
+      {59, {T, R}},
+      {60, {T, R, R}},
+      {61, {T, R, R}},
+      {62, {R, T, R}},
+      {63, {R, T, R}},
+      {64, {I}},
   };
   return list;
 }
@@ -273,9 +284,15 @@ const std::vector<Template>& templates() {
 // Messages the program cuts into fields or items; their ids text is fixed.
 const std::map<int, std::string>& structured_ids() {
   static const std::map<int, std::string> list = {
-      {10, "#10.1|#10.2"},    {11, "#11.1|#11.2"},      {12, "#12.1#12.2"},
-      {111, "#111.1|#111.2"}, {112, "#112.1|-|#112.3"}, {113, "#113.1|-|#113.3"},
-      {121, "#121 (*.txt)"},  {122, "#122 (*.xml)"},    {373, "#373.1         #373.2"},
+      {10, "#10.1|#10.2"},
+      {11, "#11.1|#11.2"},
+      {12, "#12.1#12.2"},
+      {111, "#111.1|#111.2"},
+      {112, "#112.1|-|#112.3"},
+      {113, "#113.1|-|#113.3"},
+      {121, "#121 (*.txt)"},
+      {122, "#122 (*.xml)"},
+      {373, "#373.1         #373.2"},
   };
   return list;
 }

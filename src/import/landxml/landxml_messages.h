@@ -5,11 +5,16 @@
 
 namespace corvalinde::landxml_message {
 
-inline constexpr int kNothingRead = 9;     // template: file name
-inline constexpr int kReading = 55;        // template: file name (heading line)
-inline constexpr int kReadingEnded = 123;  // heading line
-inline constexpr int kPlanCount = 141;     // template: number of plan elements
-inline constexpr int kNotRead = 142;       // template: element name, count
+inline constexpr int kNothingRead = 9;       // template: file name
+inline constexpr int kReading = 55;          // template: file name (heading line)
+inline constexpr int kStationEquation = 62;  // template: internal station, back station (text), ahead station
+inline constexpr int kStationEquationDecreasing = 63;  // the same, stations decreasing after it
+inline constexpr int kStationEquationUnreadable = 64;  // template: equation number
+inline constexpr int kSpiralWithoutLength = 60;        // template: element type, station, chord
+inline constexpr int kRadiusUnusable = 61;             // template: element type, station, radius
+inline constexpr int kReadingEnded = 123;              // heading line
+inline constexpr int kPlanCount = 141;                 // template: number of plan elements
+inline constexpr int kNotRead = 142;                   // template: element name, count
 inline constexpr int kPlanDiscarded = 143;
 inline constexpr int kAlignmentChoice = 144;  // choice-list title
 inline constexpr int kAlignmentChosen = 145;  // template: alignment name

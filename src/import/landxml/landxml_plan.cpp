@@ -1,6 +1,7 @@
 #include "import/landxml/landxml_plan.h"
 
 #include <cmath>
+#include <optional>
 
 #include "import/landxml/landxml_attributes.h"
 #include "output/utf8.h"
@@ -30,9 +31,17 @@ std::string element_type(const XmlElement& element) {
   return display_name(element.name != nullptr ? element.name : "", LandXmlEncoding::kUtf8, kElementTypeWidth);
 }
 
+// "Spiral" and its type, as a console line names it.
+std::string spiral_type_name(const XmlElement& spiral) {
+  return display_name("Spiral " + attribute_text(spiral, "spiType"), LandXmlEncoding::kUtf8,
+                      kElementTypeWidth);
+}
+
 // Curvature (1/m, >= 0) of a spiral end radius: "INF", 0 and huge radii are
-// straight.
-bool spiral_curvature(const XmlElement& spiral, const char* attribute, double factor, double& curvature) {
+// straight. A radius below kSmallestRadius is left in `tiny` (and the
+// curvature is not set).
+bool spiral_curvature(const XmlElement& spiral, const char* attribute, double factor, double& curvature,
+                      double& tiny) {
   const std::string text = to_capitals(attribute_text(spiral, attribute));
   if (text == "INF" || text == "INFINITY") {
     curvature = 0.0;
@@ -41,6 +50,10 @@ bool spiral_curvature(const XmlElement& spiral, const char* attribute, double fa
   double radius = 0.0;
   if (!XML_FIND_ATTRIBUTE_REAL8(spiral, attribute, radius)) return false;
   const double metres = std::fabs(radius) * factor;
+  if (metres != 0.0 && metres < kSmallestRadius) {
+    tiny = metres;
+    return true;
+  }
   curvature = (metres == 0.0 || metres >= kInfiniteSpiralRadius) ? 0.0 : 1.0 / metres;
   return std::isfinite(curvature);
 }
@@ -112,6 +125,14 @@ PlanStep read_curve(const XmlElement& curve, PlanStep step, PlanePoint start, Pl
   }
   step.length = set_arc(step.element, centre, curve_sense(curve, centre, radius, start, end, factor) * radius,
                         start, end);
+  // Start and end on one point: a full circle when the file's length says
+  // so (the angles alone give no length).
+  double length = 0.0;
+  if (!(step.length > kArcEndTolerance) && point_distance(start, end) <= kArcEndTolerance &&
+      XML_FIND_ATTRIBUTE_REAL8(curve, "length", length) && length * factor >= kPi * radius) {
+    step.length = kTwoPi * radius;
+    step.element.tau_near = step.element.direction;
+  }
   return step;
 }
 
@@ -121,14 +142,25 @@ PlanStep read_spiral(const XmlElement& spiral, PlanStep step, PlanePoint start, 
   double k1 = 0.0;
   double k2 = 0.0;
   double length = 0.0;
-  if (!spiral_curvature(spiral, "radiusStart", factor, k1) ||
-      !spiral_curvature(spiral, "radiusEnd", factor, k2) ||
+  double tiny = std::nan("");
+  if (!spiral_curvature(spiral, "radiusStart", factor, k1, tiny) ||
+      !spiral_curvature(spiral, "radiusEnd", factor, k2, tiny) ||
       !XML_FIND_ATTRIBUTE_REAL8(spiral, "length", length)) {
     return failure(PlanNote::kUnreadable, "Spiral");
+  }
+  if (!std::isnan(tiny)) {
+    PlanStep refused = failure(PlanNote::kRadiusUnusable, "Spiral");
+    refused.value = tiny;
+    return refused;
   }
   length *= factor;
   if (!(length >= kShortestPlanElement)) {
     if (length < 0.0 || !std::isfinite(length)) return failure(PlanNote::kUnreadable, "Spiral");
+    if (const double chord = point_distance(start, end); chord > kLengthlessSpiralChord) {
+      PlanStep refused = failure(PlanNote::kNoLength, "Spiral");
+      refused.value = chord;
+      return refused;
+    }
     step.element.kind = kPlanClothoid;
     step.length = length;
     return step;
@@ -157,6 +189,18 @@ PlanStep read_spiral(const XmlElement& spiral, PlanStep step, PlanePoint start, 
                             (start.y + end.y) / 2.0 + side * offset * ny};
     step.length = set_arc(step.element, centre, turn * radius, start, end);
     step.note = PlanNote::kSpiralAsArc;
+    return step;
+  }
+  const std::string type = to_capitals(attribute_text(spiral, "spiType"));
+  if (const std::optional<TransitionLaw> law = transition_law_of(type)) {
+    PlanElement& e = step.element;
+    if (TransitionCurve::build(*law, length, k1, k2, turn, start.x, start.y, end.x, end.y, e.transition) !=
+        TransitionStatus::kOk) {
+      return failure(PlanNote::kUnreadable, spiral_type_name(spiral));
+    }
+    e.kind = kPlanTransition;
+    e.direction = normalize_angle(e.transition.at(0.0).heading);
+    step.length = length;
     return step;
   }
   const int s = k2 - k1 < 0.0 ? -1 : 1;
@@ -211,9 +255,9 @@ PlanStep read_plan_element(const XmlElement& coord_geom, int& index, const LandX
 
   if (kind == "SPIRAL") {
     const std::string type = attribute_text(*child, "spiType");
-    if (to_capitals(type) != "CLOTHOID") {
-      return failure(PlanNote::kUnsupported,
-                     display_name("Spiral " + type, LandXmlEncoding::kUtf8, kElementTypeWidth));
+    const std::string capitals = to_capitals(type);
+    if (capitals != "CLOTHOID" && !transition_law_of(capitals)) {
+      return failure(PlanNote::kUnsupported, spiral_type_name(*child));
     }
   }
   PlanStep step;
@@ -238,6 +282,57 @@ PlanStep read_plan_element(const XmlElement& coord_geom, int& index, const LandX
   if (step.status == 1 && !std::isfinite(step.length))
     return failure(PlanNote::kUnreadable, element_type(*child));
   return step;
+}
+
+StationEquationReading read_station_equations(const XmlElement& alignment, const LandXmlUnits& units,
+                                              double start_station, double end_station) {
+  StationEquationReading reading;
+  reading.stations.start = start_station;
+  reading.stations.end = end_station;
+  std::vector<StationEquation>& equations = reading.stations.equations;
+  int index = 0;
+  int number = 0;
+  while (const XmlElement* child = next_element(alignment, index)) {
+    if (child->name == nullptr || std::string_view(child->name) != "StaEquation") continue;
+    ++number;
+    StationEquation e;
+    double internal = 0.0;
+    const bool has_internal = XML_FIND_ATTRIBUTE_REAL8(*child, "staInternal", internal);
+    double back = 0.0;
+    const bool has_back = XML_FIND_ATTRIBUTE_REAL8(*child, "staBack", back);
+    double ahead = 0.0;
+    if (!XML_FIND_ATTRIBUTE_REAL8(*child, "staAhead", ahead) || !std::isfinite(ahead * units.linear)) {
+      reading.unreadable.push_back(number);
+      continue;
+    }
+    e.ahead = ahead * units.linear;
+    e.back = has_back ? back * units.linear : std::nan("");
+    e.increasing = to_capitals(attribute_text(*child, "increasing")) != "FALSE";
+    if (has_back && std::isfinite(e.back)) {
+      if (equations.empty()) {
+        e.internal = e.back;
+      } else {
+        const StationEquation& previous = equations.back();
+        e.internal =
+            previous.internal + (previous.increasing ? e.back - previous.ahead : previous.ahead - e.back);
+      }
+      if (has_internal && std::fabs(internal * units.linear - e.internal) > kArcEndTolerance)
+        write_log("StaEquation internal station differs", number);
+    } else if (equations.empty() && number == 1) {
+      e.internal = start_station;
+    } else if (has_internal) {
+      e.internal = internal * units.linear;
+    } else {
+      reading.unreadable.push_back(number);
+      continue;
+    }
+    if (!std::isfinite(e.internal) || (!equations.empty() && e.internal < equations.back().internal)) {
+      reading.unreadable.push_back(number);
+      continue;
+    }
+    equations.push_back(e);
+  }
+  return reading;
 }
 
 AlignmentChoice get_landxml_axe_p(const LandXmlDocument& document, int title_message) {

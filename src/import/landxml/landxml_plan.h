@@ -24,6 +24,12 @@ inline constexpr double kInfiniteSpiralRadius = 1e12;
 // Coordinates, stations and elevations beyond this (m) are not of this
 // planet: they read as unreadable numbers.
 inline constexpr double kLargestCoordinate = kMaxMagnitude;
+// The smallest radius (m) a curve or spiral end may have; smaller ones (and
+// subnormal numbers) are refused rather than read as a radius of 0.
+inline constexpr double kSmallestRadius = 1e-4;
+// A spiral shorter than kShortestPlanElement whose ends lie farther apart
+// than this (m) has no geometry: it is refused.
+inline constexpr double kLengthlessSpiralChord = 5e-3;
 // Width of a display name in a choice list or console line.
 inline constexpr std::size_t kDisplayNameWidth = 80;
 // Width an element type takes in a console line.
@@ -32,10 +38,12 @@ inline constexpr std::size_t kElementTypeWidth = 30;
 // What a plan step did besides producing its element.
 enum class PlanNote {
   kNone,
-  kSpiralAsArc,   // a spiral of constant non-zero curvature, read as an arc
-  kSpiralAsLine,  // a spiral without curvature, read as a line
-  kUnsupported,   // a child of a type the reader does not handle ends the plan
-  kUnreadable,    // a child of a handled type whose geometry cannot be read
+  kSpiralAsArc,     // a spiral of constant non-zero curvature, read as an arc
+  kSpiralAsLine,    // a spiral without curvature, read as a line
+  kUnsupported,     // a child of a type the reader does not handle ends the plan
+  kUnreadable,      // a child of a handled type whose geometry cannot be read
+  kNoLength,        // a spiral of no length whose ends lie apart (value: the chord) ends the plan
+  kRadiusUnusable,  // a radius too small for any road (value: the radius) ends the plan
 };
 
 struct PlanStep {
@@ -43,7 +51,8 @@ struct PlanStep {
   PlanElement element;  // name and stations are the caller's
   double length = 0.0;  // metres
   PlanNote note = PlanNote::kNone;
-  std::string type;  // the child's type for a note ("Spiral biquadraticParabola")
+  std::string type;    // the child's type for a note ("Spiral biquadraticParabola")
+  double value = 0.0;  // kNoLength: the chord (m); kRadiusUnusable: the radius (m)
 };
 
 // Reads the next child element of CoordGeom from `index` (advanced past it).
@@ -69,6 +78,20 @@ struct AlignmentChoice {
   std::vector<PlanStep>
       rejected;  // failed first steps of the alignments left out (element.start_station: where)
 };
+
+// The station equations of an alignment (its StaEquation children), the
+// internal stations in metres. Where each equation lies along the axis is
+// where the designer's stations reach its back station (the stations run on
+// from the alignment's start and from each equation's ahead station); an
+// equation without a back station is taken at its internal station, the
+// first one at the alignment's start. `unreadable` counts the equations left
+// out (no readable ahead station, or out of order).
+struct StationEquationReading {
+  StationEquations stations;
+  std::vector<int> unreadable;  // 1-based numbers in file order
+};
+StationEquationReading read_station_equations(const XmlElement& alignment, const LandXmlUnits& units,
+                                              double start_station, double end_station);
 
 // The choice of the alignment among the Alignment children of every
 // Alignments child of LandXML; several candidates go to the user through

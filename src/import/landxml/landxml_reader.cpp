@@ -15,6 +15,7 @@
 #include "import/landxml/landxml_plan.h"
 #include "import/landxml/landxml_profile.h"
 #include "import/native_design_reader.h"
+#include "import/plan_continuity.h"
 #include "output/listings.h"
 #include "output/utf8.h"
 #include "services/diagnostic_log.h"
@@ -32,7 +33,8 @@ constexpr std::size_t kNameRoom = kListingLineWidth - 30;
 constexpr std::string_view kReadOrDescriptiveTopLevel[] = {
     "Project",    "Application", "Units",      "CoordinateSystem", "FeatureDictionary",
     "DocFileRef", "Author",      "Alignments", "GradeModel"};
-constexpr std::string_view kReadOrDescriptiveInAlignment[] = {"CoordGeom", "Profile", "Feature"};
+constexpr std::string_view kReadOrDescriptiveInAlignment[] = {"CoordGeom", "Profile", "Feature",
+                                                              "StaEquation"};
 constexpr std::string_view kReadOrDescriptiveInProfile[] = {"ProfAlign", "Feature"};
 
 template <std::size_t N>
@@ -129,6 +131,14 @@ class Reading {
   void write(const std::string& line) { console_write(console_, kConsoleOrdinary, line); }
 
   void write_plan_failure(const PlanStep& step, double station) {
+    if (step.note == PlanNote::kNoLength) {
+      write(format_message(msg::kSpiralWithoutLength, kListingLineWidth, step.type, station, step.value));
+      return;
+    }
+    if (step.note == PlanNote::kRadiusUnusable) {
+      write(format_message(msg::kRadiusUnusable, kListingLineWidth, step.type, station, step.value));
+      return;
+    }
     const int message = step.note == PlanNote::kUnsupported ? msg::kPlanUnsupported : msg::kPlanUnreadable;
     write(format_message(message, kListingLineWidth, step.type, station));
   }
@@ -153,8 +163,9 @@ class Reading {
     write(format_message(msg::kAlignmentChosen, kListingLineWidth,
                          std::string(utf8_prefix(alignment.display_name, kNameRoom))));
     std::vector<PlanElement> plan;
-    int serials[4] = {0, 0, 0, 0};
-    static constexpr const char* kPrefixes[4] = {"", "DRO", "CER", "CLO"};
+    // Per kind: line, arc, clothoid, other transition ("raccord").
+    int serials[5] = {0, 0, 0, 0, 0};
+    static constexpr const char* kPrefixes[5] = {"", "DRO", "CER", "CLO", "RAC"};
     double station = alignment.start_station;
     TableStations stations;
     int index = 0;
@@ -181,7 +192,18 @@ class Reading {
     }
     if (plan.empty()) return;
     write(format_message(msg::kPlanCount, kListingLineWidth, static_cast<int>(plan.size())));
+    StationEquationReading equations = read_station_equations(
+        *alignment.alignment, document_.units, alignment.start_station, plan.back().end_station);
+    for (const StationEquation& e : equations.stations.equations) {
+      const std::string back = std::isfinite(e.back) ? fmt::format("{:.3f}", e.back) : std::string("-");
+      write(format_message(e.increasing ? msg::kStationEquation : msg::kStationEquationDecreasing,
+                           kListingLineWidth, e.internal, back, e.ahead));
+    }
+    for (const int number : equations.unreadable)
+      write(format_message(msg::kStationEquationUnreadable, kListingLineWidth, number));
+    report_plan_misses(console_, plan, equations.stations);
     model_.set_plan(std::move(plan));
+    model_.set_station_equations(std::move(equations.stations));
     mask_ |= kMaskPlan;
   }
 
