@@ -53,6 +53,7 @@ const char* kDescription =
     "  corvalinde-cli --standard ARP --category R80 --lanes 2 --analyses plan,profile design.txt\n"
     "  corvalinde-cli --road-type 10 --median-width 3 --median-blocks-sight --format json road.xml\n"
     "  corvalinde-cli --alignment 2 --profile \"PL 1\" --lang en survey.landxml\n"
+    "  corvalinde-cli --points 10 --output axis.csv road.xml\n"
     "\n"
     "Exit status: 0 the run completed; 1 the file could not be read or yielded nothing;\n"
     "2 usage error or a choice that nothing answered; 3 with --fail-on-findings when a line\n"
@@ -100,6 +101,12 @@ ParseResult parse_command_line(int argc, const char* const* argv) {
   app.add_option("--alignment", o.alignment, "LandXML alignment to read: number (1-based) or name");
   app.add_option("--profile", o.profile, "LandXML profile to read: number (1-based) or name");
   app.add_option("--surface", o.surface, "LandXML superelevation source: number (1-based) or name");
+  auto* points = app.add_option("--points", o.points_step,
+                                "Write the road model as CSV points every STEP m (0: element\n"
+                                "boundaries only) instead of reviewing it")
+                     ->check(CLI::NonNegativeNumber);
+  app.add_option("--output", o.output, "With --points: the CSV file to write (default: standard output)")
+      ->needs(points);
   app.add_option("--lang", o.language, "Message language: fr, en or ids (message numbers)")
       ->check(CLI::IsMember({"fr", "en", "ids"}));
   std::string format = "text";

@@ -33,6 +33,11 @@ struct CliOptions {
   std::optional<std::string> profile;
   std::optional<std::string> surface;
 
+  // --points STEP: write the road model as CSV (no analysis), to `output`
+  // or standard output.
+  std::optional<double> points_step;
+  std::optional<std::string> output;
+
   std::string language = "fr";
   OutputFormat format = OutputFormat::kText;
   bool raw = false;

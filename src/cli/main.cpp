@@ -7,6 +7,7 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "cli/cli_user_interface.h"
 #include "cli/console_printer.h"
 #include "cli/road_type_choice.h"
+#include "output/road_model_export.h"
 #include "services/diagnostic_log.h"
 #include "services/message_table.h"
 #include "services/settings_store.h"
@@ -48,6 +50,35 @@ std::string unreadable_reason(const std::string& path) {
   std::ifstream probe(path, std::ios::binary);
   if (!probe) return "cannot be opened for reading";
   return {};
+}
+
+// Answers the selection with a cancel: the design is read, nothing is reviewed.
+class ReadOnlyStep final : public SelectionStep {
+ public:
+  int select(AnalysisSelection&) override { return kCancelled; }
+};
+
+// --points: the road model as CSV, to the output file or standard output.
+int write_points(CoreApplication& app, const CliOptions& options) {
+  std::ofstream file;
+  if (options.output) {
+    file.open(*options.output, std::ios::binary | std::ios::trunc);
+    if (!file) {
+      std::fprintf(stderr, "corvalinde-cli: %s: cannot be written\n", options.output->c_str());
+      return kExitUnreadable;
+    }
+  }
+  std::ostream& out = options.output ? static_cast<std::ostream&>(file) : std::cout;
+  const PointsStatus status = write_road_model_points(app.model(), *options.points_step, out);
+  if (status == PointsStatus::kBadStep) {
+    std::fprintf(stderr, "corvalinde-cli: --points %g gives too many rows\n", *options.points_step);
+    return kExitUsage;
+  }
+  if (status != PointsStatus::kOk) {
+    std::fprintf(stderr, "corvalinde-cli: the points could not be written\n");
+    return kExitUnreadable;
+  }
+  return kExitCompleted;
 }
 
 int run(int argc, const char* const* argv) {
@@ -95,6 +126,19 @@ int run(int argc, const char* const* argv) {
                                                          : MarkerStyle::kBrackets;
   StreamingPrinter printer(stdout, style);
   if (options.format == OutputFormat::kText) app.console().add_observer(&printer);
+
+  if (options.points_step) {
+    // The reader's lines go to standard error, the table to its own stream.
+    app.console().remove_observer(&printer);
+    StreamingPrinter notes(stderr, options.raw ? MarkerStyle::kRaw : MarkerStyle::kBrackets);
+    app.console().add_observer(&notes);
+    ReadOnlyStep read_only;
+    const RunOutcome read = app.open_design(options.file, file_type, read_only);
+    app.console().remove_observer(&notes);
+    set_user_interface(nullptr);
+    if (read.mask == 0) return kExitUnreadable;
+    return write_points(app, options);
+  }
 
   StoredSelectionStep step(
       app.model(), [&](SelectionModel& model) { return apply_overrides(*overrides, model); },

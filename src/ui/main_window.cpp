@@ -3,10 +3,12 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "output/road_model_export.h"
 #include "services/diagnostic_log.h"
 #include "services/message_table.h"
 #include "ui/console_view.h"
@@ -82,6 +84,8 @@ void MainWindowProcedure::command(Dialog& dialog, std::uint32_t wparam, QWidget*
 void MainWindowProcedure::file_command(Dialog& dialog, int item) {
   if (item == menu_item_of(kOpenCommand)) {
     open_design(dialog);
+  } else if (item == menu_item_of(kExportCommand)) {
+    export_road_model(dialog);
   } else if (item == menu_item_of(kQuitCommand)) {
     (void)end_dialog(dialog, -1);
   }
@@ -103,6 +107,22 @@ void MainWindowProcedure::open_design(Dialog& dialog) {
   (void)core_.open_design(path, type, step);
   running_ = false;
   (void)grey_menu_command(dialog, kOpenCommand, false);
+}
+
+// Title bits of select_file that show "Save a file".
+constexpr unsigned kSaveFileTitle = 16;
+
+void MainWindowProcedure::export_road_model(Dialog& dialog) {
+  if (running_) return;
+  std::string path;
+  const std::vector<std::string> types{message_trimmed(kPointsFileMessage)};
+  if (select_file(path, types, kFileForWriting | kAskBeforeReplacing | kSaveFileTitle, &dialog) == 0) return;
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  // The table goes out as the model holds it (an empty model gives the header
+  // alone); a file that cannot be written is logged.
+  if (!out || write_road_model_points(core_.model(), kExportStep, out) != PointsStatus::kOk) {
+    write_log("export road model failed", path);
+  }
 }
 
 }  // namespace corvalinde::ui

@@ -21,8 +21,12 @@ inline constexpr int kNativeFileMessage = 121;
 inline constexpr int kLandXmlFileMessage = 122;
 inline constexpr int kFileMenu = 1;
 inline constexpr int kHelpMenu = 2;
-inline constexpr int kOpenCommand = 17;  // file, item 1
-inline constexpr int kQuitCommand = 49;  // file, item 3
+inline constexpr int kOpenCommand = 17;    // file, item 1
+inline constexpr int kExportCommand = 49;  // file, item 3
+inline constexpr int kQuitCommand = 65;    // file, item 4
+inline constexpr int kPointsFileMessage = 65;
+// Step (m) of the road-model points the desktop exports.
+inline constexpr double kExportStep = 10.0;
 inline constexpr int kCloseCommand = 8;  // what the close box sends
 inline constexpr int kConsoleControl = 0;
 inline constexpr const char* kClosingLogLine = "ON_CLOSE_WIN_APP";
@@ -45,6 +49,7 @@ class MainWindowProcedure final : public DialogProcedure {
  private:
   void file_command(Dialog& dialog, int item);
   void open_design(Dialog& dialog);
+  void export_road_model(Dialog& dialog);
 
   CoreApplication& core_;
   StoredSelectionStep::Editor editor_;

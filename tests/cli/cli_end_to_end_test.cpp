@@ -219,5 +219,38 @@ TEST_F(CliEndToEnd, SelectionIsStoredOnlyWhenAsked) {
   EXPECT_NE(again.out.find("\"road_type\":5"), std::string::npos) << "the stored selection is the default";
 }
 
+TEST_F(CliEndToEnd, PointsWriteTheRoadModelAsCsvInStationOrder) {
+  // 100 m east, then a quarter circle of R 100 to the left, from station
+  // 1 000; the designer's stations jump from 1 050 to 2 000.
+  std::ofstream(dir_ / "road.xml")
+      << "<?xml version=\"1.0\"?><LandXML><Units><Metric linearUnit=\"meter\"/></Units><Alignments>"
+         "<Alignment name=\"A\" staStart=\"1000\"><CoordGeom>"
+         "<Line><Start>0 0</Start><End>0 100</End></Line>"
+         "<Curve rot=\"ccw\"><Start>0 100</Start><Center>100 100</Center><End>100 200</End></Curve>"
+         "</CoordGeom><StaEquation staBack=\"1050\" staAhead=\"2000\" staInternal=\"1050\"/>"
+         "</Alignment></Alignments></LandXML>\n";
+  const CliResult r = run("--lang ids --points 50 road.xml");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("#62 1050.0000 1050.000 2000.0000"), std::string::npos)
+      << "reader lines on stderr: " << r.err;
+  const std::string expected =
+      "station,display_station,easting,northing,elevation,direction,curvature,grade,crossfall_left,"
+      "crossfall_right,event\n"
+      "1000.0000,1000.0000,0.0000,0.0000,,100.000000,0.000000000,,,,start 1\n"
+      "1050.0000,2000.0000,50.0000,0.0000,,100.000000,0.000000000,,,,\n"
+      "1100.0000,2050.0000,100.0000,0.0000,,100.000000,0.000000000,,,,end 1\n"
+      "1100.0000,2050.0000,100.0000,0.0000,,100.000000,0.010000000,,,,start 2\n"
+      "1150.0000,2100.0000,147.9426,12.2417,,68.169011,0.010000000,,,,\n"
+      "1200.0000,2150.0000,184.1471,45.9698,,36.338023,0.010000000,,,,\n"
+      "1250.0000,2200.0000,199.7495,92.9263,,4.507034,0.010000000,,,,\n"
+      "1257.0796,2207.0796,200.0000,100.0000,,0.000000,0.010000000,,,,end 2\n";
+  EXPECT_EQ(r.out, expected);
+  // --output writes the same table to a file; it needs --points.
+  EXPECT_EQ(run("--lang ids --points 50 --output axis.csv road.xml").status, 0);
+  EXPECT_EQ(read_file(dir_ / "axis.csv"), expected);
+  EXPECT_EQ(run("--output axis.csv road.xml").status, 2);
+  EXPECT_EQ(run("--points -1 road.xml").status, 2);
+}
+
 }  // namespace
 }  // namespace corvalinde::cli::testing

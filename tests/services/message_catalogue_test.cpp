@@ -188,7 +188,7 @@ const std::set<int>& used_messages() {
                        // LandXML reader: unread content, conversions, where a table ends.
                        142, 146, 147, 148, 149, 216, 217, 218, 282, 285};
     // Plan geometry: transitions, what a plan misses, station equations.
-    for (int n = 56; n <= 64; ++n) s.insert(n);
+    for (int n = 56; n <= 65; ++n) s.insert(n);
     for (int n = 129; n <= 140; ++n) s.insert(n);
     for (int n = 153; n <= 157; ++n) s.insert(n);
     for (int n = 161; n <= 183; ++n) {
@@ -288,9 +288,10 @@ const std::map<int, std::string>& structured_ids() {
       {11, "#11.1|#11.2"},
       {12, "#12.1#12.2"},
       {111, "#111.1|#111.2"},
-      {112, "#112.1|-|#112.3"},
+      {112, "#112.1|-|#112.3|#112.4"},
       {113, "#113.1|-|#113.3"},
       {121, "#121 (*.txt)"},
+      {65, "#65 (*.csv)"},
       {122, "#122 (*.xml)"},
       {373, "#373.1         #373.2"},
   };
@@ -595,7 +596,7 @@ TEST(MessageCatalogue, DirectionLabelsAreTwoFifteenCharacterFields) {
 }
 
 TEST(MessageCatalogue, FileTypesCarryTheirPatternWithinFortyCharacters) {
-  const std::map<int, std::string> patterns = {{121, "(*.txt)"}, {122, "(*.xml)"}};
+  const std::map<int, std::string> patterns = {{121, "(*.txt)"}, {122, "(*.xml)"}, {65, "(*.csv)"}};
   for (const auto& [name, source] : all_sources()) {
     for (const auto& [n, pattern] : patterns) {
       const std::string text = text_of(*source, n);
@@ -612,7 +613,7 @@ TEST(MessageCatalogue, FileTypesCarryTheirPatternWithinFortyCharacters) {
 }
 
 TEST(MessageCatalogue, MenusListTheirItemsWithSeparatorLinesInSecondPlace) {
-  const std::map<int, std::size_t> item_counts = {{111, 2}, {112, 3}, {113, 3}};
+  const std::map<int, std::size_t> item_counts = {{111, 2}, {112, 4}, {113, 3}};
   for (const auto& [name, source] : all_sources()) {
     for (const auto& [n, count] : item_counts) {
       const std::vector<std::string> items = split(text_of(*source, n), '|');

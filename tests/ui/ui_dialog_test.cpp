@@ -295,7 +295,7 @@ class UiDialogTest : public QObject {
     QMenuBar* bar = d.menu_bar();
     QCOMPARE(bar->actions().size(), 2);
     QCOMPARE(bar->actions()[1]->text(), QStringLiteral("#111.2"));
-    QCOMPARE(file->actions().size(), 3);
+    QCOMPARE(file->actions().size(), 4);
     QCOMPARE(file->actions()[0]->text(), QStringLiteral("#112.1\tCtrl+O"));
     QVERIFY(file->actions()[1]->isSeparator());
     QVERIFY(!bar->actions()[1]->menu()->actions()[0]->isEnabled());
