@@ -365,6 +365,26 @@ TEST(LandXmlPlan, WhatTheChosenAlignmentHoldsBesidesItsGeometryIsNamed) {
   EXPECT_FALSE(r.has_line_starting("#142 Feature"));
 }
 
+TEST(LandXmlPlan, StationEquationsLieAtTheirInternalStationElseWhereTheirBackStationIsReached) {
+  RecordingInterface ui;
+  // From station 100: the second equation has no internal station, the
+  // third goes back along the axis.
+  const ReadResult r = read_text(
+      landxml(alignments(alignment("A", line(0, 0, 1000, 0),
+                                   "<StaEquation staInternal=\"300\" staBack=\"300\" staAhead=\"1300\"/>"
+                                   "<StaEquation staBack=\"1500\" staAhead=\"900\" increasing=\"false\"/>"
+                                   "<StaEquation staInternal=\"200\" staBack=\"1\" staAhead=\"2\"/>",
+                                   "staStart=\"100\""))));
+  const std::vector<StationEquation>& e = r.model.station_equations().equations;
+  ASSERT_EQ(e.size(), 2U) << r.all_lines();
+  EXPECT_DOUBLE_EQ(e[1].internal, 500.0);
+  EXPECT_FALSE(e[1].increasing);
+  EXPECT_TRUE(r.has_line("#62 300.0000 300.000 1300.0000")) << r.all_lines();
+  EXPECT_TRUE(r.has_line("#63 500.0000 1500.000 900.0000"));
+  EXPECT_TRUE(r.has_line("#64 3"));
+  EXPECT_EQ(format_designer_station(designer_station(r.model.station_equations(), 1150.0)), "250.000 (3)");
+}
+
 TEST(LandXmlPlan, ByteOrderMarkCrLfSingleQuotesAndLatin1NamesAreRead) {
   RecordingInterface ui(1);
   const std::string text =

@@ -308,20 +308,18 @@ StationEquationReading read_station_equations(const XmlElement& alignment, const
     e.ahead = ahead * units.linear;
     e.back = has_back ? back * units.linear : std::nan("");
     e.increasing = to_capitals(attribute_text(*child, "increasing")) != "FALSE";
-    if (has_back && std::isfinite(e.back)) {
-      if (equations.empty()) {
-        e.internal = e.back;
-      } else {
-        const StationEquation& previous = equations.back();
-        e.internal =
-            previous.internal + (previous.increasing ? e.back - previous.ahead : previous.ahead - e.back);
-      }
-      if (has_internal && std::fabs(internal * units.linear - e.internal) > kArcEndTolerance)
-        write_log("StaEquation internal station differs", number);
-    } else if (equations.empty() && number == 1) {
-      e.internal = start_station;
-    } else if (has_internal) {
+    if (has_internal) {
       e.internal = internal * units.linear;
+    } else if (has_back && !equations.empty()) {
+      // Without an internal station: where the stations since the previous
+      // equation reach the back station.
+      const StationEquation& previous = equations.back();
+      e.internal =
+          previous.internal + (previous.increasing ? e.back - previous.ahead : previous.ahead - e.back);
+    } else if (has_back) {
+      e.internal = e.back;
+    } else if (equations.empty()) {
+      e.internal = start_station;
     } else {
       reading.unreadable.push_back(number);
       continue;

@@ -80,12 +80,11 @@ struct AlignmentChoice {
 };
 
 // The station equations of an alignment (its StaEquation children), the
-// internal stations in metres. Where each equation lies along the axis is
-// where the designer's stations reach its back station (the stations run on
-// from the alignment's start and from each equation's ahead station); an
-// equation without a back station is taken at its internal station, the
-// first one at the alignment's start. `unreadable` counts the equations left
-// out (no readable ahead station, or out of order).
+// stations in metres. An equation lies at its internal station (staInternal);
+// without one, where the stations running on from the previous equation
+// reach its back station (the first one: at its back station, or at the
+// alignment's start). `unreadable` counts the equations left out (no
+// readable ahead station, no place, or out of order).
 struct StationEquationReading {
   StationEquations stations;
   std::vector<int> unreadable;  // 1-based numbers in file order
