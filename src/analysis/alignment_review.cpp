@@ -108,6 +108,7 @@ class AlignmentReview {
           review_arc(i);
           break;
         case kPlanClothoid:
+        case kPlanTransition:  // the same rules: they read the element's ends and length only
           review_clothoid(i, start);
           break;
         default:

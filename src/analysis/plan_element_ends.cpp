@@ -69,10 +69,12 @@ ElementEnd element_end(const PlanElement& e) {
 }
 
 bool is_clothoid_joining_straight(const PlanElement& e) {
+  if (e.kind == kPlanTransition) return e.transition.start_curvature() * e.transition.end_curvature() == 0.0;
   return e.kind == kPlanClothoid && e.tau_near * e.tau_far == 0.0;
 }
 
 bool is_clothoid_between_arcs(const PlanElement& e) {
+  if (e.kind == kPlanTransition) return e.transition.start_curvature() * e.transition.end_curvature() != 0.0;
   return e.kind == kPlanClothoid && e.tau_near * e.tau_far != 0.0;
 }
 

@@ -22,9 +22,10 @@ inline double element_length(const PlanElement& element) {
   return element.end_station - element.start_station;
 }
 
-// A clothoid with one end of zero curvature (tau near x tau far = 0).
+// A transition (a clothoid or a transition of another type) with one end of
+// zero curvature (for a clothoid: tau near x tau far = 0).
 bool is_clothoid_joining_straight(const PlanElement& element);
-// A clothoid whose two ends are both curved (tau near x tau far != 0).
+// A transition whose two ends are both curved (tau near x tau far != 0).
 bool is_clothoid_between_arcs(const PlanElement& element);
 
 // Signed curvature 1/R of an arc; 0 for a radius of 0.

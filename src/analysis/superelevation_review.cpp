@@ -298,7 +298,9 @@ class SuperelevationReview {
     const PlanElement& e = model_.plan(m);
     // The full-curvature end is the far one from the origin: the element's
     // end when the stations grow away from the origin, its start otherwise.
-    const bool at_end = e.orientation >= 0;
+    const bool at_end = e.kind == kPlanTransition ? std::fabs(e.transition.end_curvature()) >=
+                                                        std::fabs(e.transition.start_curvature())
+                                                  : e.orientation >= 0;
     const double station = at_end ? e.end_station : e.start_station;
     const std::size_t neighbour = at_end ? m + 1 : m - 1;
     if (neighbour < 1 || neighbour > model_.plan_count()) return 0.0;

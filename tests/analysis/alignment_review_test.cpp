@@ -147,6 +147,40 @@ TEST(AlignmentReview, ArcWithTransitionNeedAtEitherEndOfTheAlignmentMissesIt) {
   EXPECT_EQ(listing[3], "[C]#171");
 }
 
+TEST(AlignmentReview, TransitionsOfOtherTypesLeadIntoTheirArcAsClothoidsDo) {
+  // R60: an arc of R 300 needs 58.75 m of transition; biquadratic parabolas
+  // of 60 m lead in and out. The review reads their ends and lengths only.
+  const auto transition = [](const char* name, double s0, double k1, double k2) {
+    PlanElement e;
+    e.kind = kPlanTransition;
+    e.name = name;
+    e.start_station = s0;
+    e.end_station = s0 + 60.0;
+    EXPECT_EQ(TransitionCurve::build(TransitionLaw::kBiquadraticParabola, 60.0, k1, k2, 1, 0, 0, 60, 1,
+                                     e.transition),
+              TransitionStatus::kOk);
+    return e;
+  };
+  PlanElement arc;
+  arc.kind = kPlanArc;
+  arc.name = "CER001";
+  arc.start_station = 160.0;
+  arc.end_station = 260.0;
+  arc.value_c = 300.0;
+  RoadModel model;
+  model.set_plan(
+      {line_element("DRO001", 0.0, 0.0, 0.0, 0.0, 100.0), transition("RAC001", 100.0, 0.0, 1.0 / 300), arc,
+       transition("RAC002", 260.0, 1.0 / 300, 0.0), line_element("DRO002", 320.0, 0.0, 0.0, 0.0, 100.0)});
+  // The native format cannot hold these transitions: the review runs on the model.
+  testing::use_message_ids();
+  Console console;
+  horizontal_alignment_review(console, model, kR60TwoLanes);
+  std::string listing;
+  for (const ConsoleLine& line : console.lines()) listing += line.text + "\n";
+  EXPECT_EQ(listing.find("#171"), std::string::npos) << "no transition is missing\n" << listing;
+  EXPECT_NE(listing.find("RAC002 260.0000 60.0000 #56 biquadraticParabola"), std::string::npos) << listing;
+}
+
 TEST(AlignmentReview, FlatArcOnAu70CountsAsAStraight) {
   const auto road = [](int middle_radius) {
     return plan_listing(fmt::format("CER001 arc radius=300 length=100\nDRO001 line length=30\n"
