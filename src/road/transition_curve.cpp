@@ -325,7 +325,8 @@ TransitionStatus TransitionCurve::build_curvature_law(double chord_heading, doub
 }
 
 TransitionPoint TransitionCurve::at(double along) const {
-  along = std::clamp(along, 0.0, length_);
+  // Written so that NaN lands on the start: no index is ever made from it.
+  along = along > 0.0 ? std::min(along, length_) : 0.0;
   return is_polynomial_law(law_) ? polynomial_at(along) : curvature_law_at(along);
 }
 

@@ -73,7 +73,7 @@ class TransitionCurve {
                                               double end_y, TransitionCurve& curve);
 
   // The point at distance `along` (m) from the element's start, clamped into
-  // [0, L].
+  // [0, L] (NaN: the start).
   TransitionPoint at(double along) const;
 
   TransitionLaw law() const { return law_; }
