@@ -12,6 +12,8 @@
 #include <iostream>
 #include <map>
 
+#include <fmt/format.h>
+
 #include "import/landxml/landxml_attributes.h"
 #include "import/landxml/landxml_document.h"
 #include "import/landxml/landxml_plan.h"
@@ -123,6 +125,7 @@ void check_plan(const ReadResult& r, const XmlElement& alignment, const LandXmlU
                                             << r.all_lines();
   const auto& plan = r.model.plan_elements();
   std::size_t short_ones = 0;
+  double worst_end = 0.0;
   std::size_t file_index = 0;
   double start = 0.0;
   if (XML_FIND_ATTRIBUTE_REAL8(alignment, "staStart", start)) start *= units.linear;
@@ -157,6 +160,7 @@ void check_plan(const ReadResult& r, const XmlElement& alignment, const LandXmlU
     EXPECT_LE(point_distance(t, {e.end_x, e.end_y}), allowed) << e.name;
     double& largest = largest_end_offset[static_cast<std::size_t>(e.kind)];
     largest = std::max(largest, point_distance(t, {e.end_x, e.end_y}));
+    worst_end = std::max(worst_end, point_distance(t, {e.end_x, e.end_y}));
     if (i > 0) {
       EXPECT_LE(point_distance({plan[i - 1].end_x, plan[i - 1].end_y}, {e.start_x, e.start_y}),
                 kPointTolerance);
@@ -184,7 +188,7 @@ void check_plan(const ReadResult& r, const XmlElement& alignment, const LandXmlU
     EXPECT_LT(plan.size(), geometry.size());
   }
   summary += " plan " + std::to_string(plan.size()) + "/" + std::to_string(geometry.size()) +
-             (cut ? " (ends early)" : "");
+             (cut ? " (ends early)" : "") + fmt::format(", ends within {:.3f} mm", worst_end * 1000.0);
 }
 
 // Plain PVIs lie on the profile; the profile runs from the first PVI to the last.
