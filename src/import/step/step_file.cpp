@@ -7,7 +7,12 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
+#include <new>
 #include <unordered_map>
+
+#if __has_include(<sys/mman.h>)
+#include <sys/mman.h>
+#endif
 
 #include "import/step/step_text.h"
 
@@ -714,6 +719,30 @@ StepReadStatus StepReader::run() {
     }
   }
   return status_;
+}
+
+// ---- store blocks ----
+
+namespace {
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+}
+
+void* allocate_store_block(std::size_t bytes) {
+  if (bytes < kHugePage) return ::operator new(bytes);
+  const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+  void* block = ::operator new (rounded, std::align_val_t{kHugePage});
+#ifdef MADV_HUGEPAGE
+  madvise(block, rounded, MADV_HUGEPAGE);  // a hint: refused, the block works as it is
+#endif
+  return block;
+}
+
+void release_store_block(void* block, std::size_t bytes) {
+  if (bytes < kHugePage) {
+    ::operator delete(block);
+  } else {
+    ::operator delete (block, std::align_val_t{kHugePage});
+  }
 }
 
 // ---- StepFile ----

@@ -62,6 +62,23 @@ enum class StepValueKind : std::uint8_t {
 
 class StepFile;
 
+// Bytes for the store's large arrays: blocks of 2 MB and more ask the system
+// for huge pages where it grants them on request, so that filling the store
+// costs a page fault per 2 MB rather than per 4 KB.
+void* allocate_store_block(std::size_t bytes);
+void release_store_block(void* block, std::size_t bytes);
+
+template <class T>
+struct StepStoreAllocator {
+  using value_type = T;
+  StepStoreAllocator() = default;
+  template <class U>
+  explicit StepStoreAllocator(const StepStoreAllocator<U>& /*other*/) {}
+  T* allocate(std::size_t n) { return static_cast<T*>(allocate_store_block(n * sizeof(T))); }
+  void deallocate(T* block, std::size_t n) { release_store_block(block, n * sizeof(T)); }
+  friend bool operator==(const StepStoreAllocator&, const StepStoreAllocator&) { return true; }
+};
+
 // One value of an instance's attribute list. Accessors return nothing when
 // the value is not of their kind.
 class StepValue {
@@ -133,7 +150,8 @@ class StepFile {
 
   // The FILE_SCHEMA's first identifier (e.g. "IFC4X3_ADD2"), empty when none.
   [[nodiscard]] std::string_view schema() const;
-  // Bytes held by the store (values, texts, instances and indexes).
+  // Bytes the store's contents take (values, texts, instances and indexes);
+  // capacity reserved and never written is not counted (it is never touched).
   [[nodiscard]] std::size_t memory_used() const;
 
  private:
@@ -149,10 +167,10 @@ class StepFile {
   [[nodiscard]] std::uint32_t type_index(std::string_view upper_name) const;
   void build_indexes();
 
-  std::vector<Value> values_;
+  std::vector<Value, StepStoreAllocator<Value>> values_;
   std::string text_;
   std::vector<std::string> type_names_;  // upper case; index 0 is the empty name
-  std::vector<StepInstance> instances_;
+  std::vector<StepInstance, StepStoreAllocator<StepInstance>> instances_;
   std::vector<StepInstance> header_;
   std::vector<std::uint32_t> by_id_;    // instance indexes sorted by id
   std::vector<std::uint32_t> by_type_;  // instance indexes sorted by type, then file order
