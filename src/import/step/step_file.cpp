@@ -22,6 +22,7 @@ namespace {
 constexpr std::uint32_t kIndexLimit = std::numeric_limits<std::uint32_t>::max();
 constexpr std::size_t kChunkSize = std::size_t{1} << 20;
 constexpr std::size_t kLookahead = 16;  // bytes a token may look ahead of where it stands
+constexpr int kPositionLimit = std::numeric_limits<int>::max();  // lines and columns stop there
 
 char upper_ascii(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -68,9 +69,9 @@ class Source {
   void advance() {
     const auto c = static_cast<unsigned char>(*pos_++);
     if (c == '\n') {
-      ++line_;
+      if (line_ < kPositionLimit) ++line_;
       column_ = 1;
-    } else if ((c & 0xC0) != 0x80) {
+    } else if ((c & 0xC0) != 0x80 && column_ < kPositionLimit) {
       ++column_;
     }
   }
@@ -129,7 +130,12 @@ enum class Token {
 class StepReader {
  public:
   StepReader(Source& source, StepFile& file) : source_(source), file_(file) {}
-  StepReadStatus run();
+  // input_size: the bytes to read when known, to size the store once (pages
+  // reserved beyond what the file needs are never touched).
+  StepReadStatus run(std::size_t input_size);
+
+ private:
+  StepReadStatus read_all();
 
  private:
   using Value = StepFile::Value;
@@ -183,7 +189,6 @@ class StepReader {
   bool has_peeked_ = false;
   std::vector<Value> pending_;
   std::vector<Frame> frames_;
-  std::unordered_map<std::string, std::uint32_t> type_lookup_;
   StepTextDecoder decoder_;
 };
 
@@ -449,11 +454,11 @@ bool StepReader::expect_keyword(std::string_view word) {
 }
 
 std::uint32_t StepReader::intern(const std::string& upper_name) {
-  const auto found = type_lookup_.find(upper_name);
-  if (found != type_lookup_.end()) return found->second;
+  const auto found = file_.type_lookup_.find(upper_name);
+  if (found != file_.type_lookup_.end()) return found->second;
   const auto index = static_cast<std::uint32_t>(file_.type_names_.size());
   file_.type_names_.push_back(upper_name);
-  type_lookup_.emplace(upper_name, index);
+  file_.type_lookup_.emplace(upper_name, index);
   return index;
 }
 
@@ -679,8 +684,28 @@ bool StepReader::read_data() {
   }
 }
 
-StepReadStatus StepReader::run() {
+StepReadStatus StepReader::run(std::size_t input_size) {
   file_ = StepFile();
+  try {
+    // Exports hold about one value per 6 bytes, one instance per 50 and half
+    // their bytes in strings at most; a file beyond that grows the arrays.
+    file_.values_.reserve(std::min<std::size_t>(input_size / 6, kIndexLimit));
+    file_.instances_.reserve(std::min<std::size_t>(input_size / 50, kIndexLimit));
+    file_.text_.reserve(input_size / 2);
+  } catch (const std::bad_alloc&) {
+    // Too much to set aside at once: the arrays grow as they fill instead.
+  }
+  try {
+    return read_all();
+  } catch (const std::bad_alloc&) {
+    status_.error = StepError::too_large;
+    status_.line = source_.line();
+    status_.column = source_.column();
+    return status_;
+  }
+}
+
+StepReadStatus StepReader::read_all() {
   const Token first = next();
   if (first != Token::keyword || token_text_ != "ISO-10303-21") {
     status_ = StepReadStatus{};
@@ -765,11 +790,9 @@ void StepFile::build_indexes() {
   for (std::uint32_t i = 0; i < instances_.size(); ++i) by_type_[next[instances_[i].type]++] = i;
 }
 
-std::uint32_t StepFile::type_index(std::string_view upper_name) const {
-  for (std::uint32_t t = 1; t < type_names_.size(); ++t) {
-    if (type_names_[t] == upper_name) return t;
-  }
-  return 0;
+std::uint32_t StepFile::type_index(const std::string& upper_name) const {
+  const auto found = type_lookup_.find(upper_name);
+  return found == type_lookup_.end() ? 0 : found->second;
 }
 
 const StepInstance* StepFile::header_entity(std::string_view type) const {
@@ -831,11 +854,10 @@ std::string_view StepFile::schema() const {
 }
 
 std::size_t StepFile::memory_used() const {
-  std::size_t bytes =
-      values_.capacity() * sizeof(Value) + text_.capacity() +
-      (instances_.capacity() + header_.capacity()) * sizeof(StepInstance) +
-      (by_id_.capacity() + by_type_.capacity() + type_starts_.capacity()) * sizeof(std::uint32_t);
-  for (const std::string& name : type_names_) bytes += sizeof(std::string) + name.capacity();
+  std::size_t bytes = values_.size() * sizeof(Value) + text_.size() +
+                      (instances_.size() + header_.size()) * sizeof(StepInstance) +
+                      (by_id_.size() + by_type_.size() + type_starts_.size()) * sizeof(std::uint32_t);
+  for (const std::string& name : type_names_) bytes += sizeof(std::string) + name.size();
   return bytes;
 }
 
@@ -940,7 +962,7 @@ const char* step_error_text(StepError error) {
 StepReadStatus read_step_text(std::string_view text, StepFile& file) {
   Source source(text);
   StepReader reader(source, file);
-  return reader.run();
+  return reader.run(text.size());
 }
 
 StepReadStatus read_step_file(const std::filesystem::path& path, StepFile& file) {
@@ -951,9 +973,11 @@ StepReadStatus read_step_file(const std::filesystem::path& path, StepFile& file)
     status.error = StepError::cannot_open;
     return status;
   }
+  std::error_code size_error;
+  const std::uintmax_t size = std::filesystem::file_size(path, size_error);
   Source source(handle.get());
   StepReader reader(source, file);
-  return reader.run();
+  return reader.run(size_error ? 0 : static_cast<std::size_t>(size));
 }
 
 }  // namespace corvalinde::step

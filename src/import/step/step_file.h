@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -28,7 +29,7 @@ enum class StepError : std::int32_t {
   bad_string_encoding = 6,  // a \X2\, \X4\, \X\ or \S\ directive that is malformed
   number_out_of_range = 7,  // an integer beyond 64 bits or a real beyond double range
   duplicate_instance = 8,   // a second instance with the same #id (where: the second)
-  too_large = 9,            // more values, text or instances than the store can index
+  too_large = 9,            // more than the store can index, or than memory can hold
   truncated = 10,           // the input ends before "END-ISO-10303-21;"
 };
 
@@ -164,12 +165,13 @@ class StepFile {
     std::uint64_t b = 0;  // integer/real bits, reference id, text offset, first member
   };
 
-  [[nodiscard]] std::uint32_t type_index(std::string_view upper_name) const;
+  [[nodiscard]] std::uint32_t type_index(const std::string& upper_name) const;
   void build_indexes();
 
   std::vector<Value, StepStoreAllocator<Value>> values_;
   std::string text_;
-  std::vector<std::string> type_names_;  // upper case; index 0 is the empty name
+  std::vector<std::string> type_names_;                         // upper case; index 0 is the empty name
+  std::unordered_map<std::string, std::uint32_t> type_lookup_;  // names to indexes, the empty one left out
   std::vector<StepInstance, StepStoreAllocator<StepInstance>> instances_;
   std::vector<StepInstance> header_;
   std::vector<std::uint32_t> by_id_;    // instance indexes sorted by id
