@@ -136,8 +136,6 @@ class StepReader {
 
  private:
   StepReadStatus read_all();
-
- private:
   using Value = StepFile::Value;
   struct Frame {
     std::size_t marker = 0;  // where this list's members start in pending_
@@ -185,8 +183,6 @@ class StepReader {
   std::uint64_t token_id_ = 0;
   int token_line_ = 1;
   int token_column_ = 1;
-  Token peeked_ = Token::end;
-  bool has_peeked_ = false;
   std::vector<Value> pending_;
   std::vector<Frame> frames_;
   StepTextDecoder decoder_;
@@ -223,10 +219,6 @@ void StepReader::skip_space_and_comments() {
 }
 
 Token StepReader::next() {
-  if (has_peeked_) {
-    has_peeked_ = false;
-    return peeked_;
-  }
   skip_space_and_comments();
   if (status_.error != StepError::none) return Token::error;
   token_line_ = source_.line();
@@ -706,6 +698,9 @@ StepReadStatus StepReader::run(std::size_t input_size) {
 }
 
 StepReadStatus StepReader::read_all() {
+  if (source_.peek() == 0xEF && source_.peek(1) == 0xBB && source_.peek(2) == 0xBF) {
+    for (int i = 0; i < 3; ++i) source_.advance();  // a UTF-8 byte-order mark some editors add
+  }
   const Token first = next();
   if (first != Token::keyword || token_text_ != "ISO-10303-21") {
     status_ = StepReadStatus{};

@@ -66,6 +66,16 @@ TEST(StepFile, EveryTokenKindIsReadAsItsValue) {
   EXPECT_EQ(at(13).inner()[1].reference(), 2U);
   EXPECT_EQ(at(14).kind(), StepValueKind::absent);
   EXPECT_EQ(at(3).string(), std::nullopt);
+  EXPECT_EQ(read_ok("\xEF\xBB\xBF" + wrap("#1=A();\n")).instances().size(), 1U);  // byte-order mark
+}
+
+TEST(StepFile, DeepNestingIsReadWithoutRecursion) {
+  const std::size_t depth = 200'000;
+  const StepFile file =
+      read_ok(wrap("#1=A(" + std::string(depth, '(') + "7" + std::string(depth, ')') + ");\n"));
+  StepValue value = file.attribute(file.instances()[0], 0);
+  for (std::size_t level = 0; level < depth; ++level) value = value[0];
+  EXPECT_EQ(value.integer(), 7);
 }
 
 TEST(StepFile, StringDirectivesAreDecodedToUtf8) {
