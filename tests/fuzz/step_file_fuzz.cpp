@@ -1,7 +1,8 @@
 // Fuzz target for the STEP reader: any bytes either read whole or stop with a
 // position inside the text; every instance kept is reachable by its id and by
 // its type; every value is walked (without recursion: inputs nest deeply)
-// through accessors that agree with its kind; references resolve or give null.
+// through accessors that agree with its kind; strings are UTF-8; references
+// resolve or give null.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -16,6 +17,32 @@ using namespace corvalinde::step;
 
 void require(bool condition) {
   if (!condition) std::abort();
+}
+
+// Well-formed UTF-8: no stray continuation, no overlong form, no surrogate,
+// nothing past U+10FFFF.
+bool is_utf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80   ? 1
+                               : lead < 0xC2 ? 0
+                               : lead < 0xE0 ? 2
+                               : lead < 0xF0 ? 3
+                               : lead < 0xF5 ? 4
+                                             : 0;
+    if (length == 0 || i + length > text.size()) return false;
+    std::uint32_t c = length == 1 ? lead : lead & (0x7Fu >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      c = (c << 6) | (next & 0x3Fu);
+    }
+    if ((length == 3 && c < 0x800) || (length == 4 && c < 0x10000) || c > 0x10FFFF ||
+        (c >= 0xD800 && c <= 0xDFFF))
+      return false;
+    i += length;
+  }
+  return true;
 }
 
 void walk_values(const StepFile& file, const StepInstance& instance) {
@@ -33,6 +60,7 @@ void walk_values(const StepFile& file, const StepInstance& instance) {
     require(value.reference().has_value() == (kind == StepValueKind::reference));
     if (const auto real = value.real()) require(*real == *real);  // never NaN
     if (const auto name = value.enumeration()) require(!name->empty());
+    if (kind == StepValueKind::string) require(is_utf8(*value.string()));
     if (kind == StepValueKind::reference) {
       const StepInstance* target = file.resolve(value);
       require(target == nullptr || target->id == *value.reference());

@@ -386,7 +386,7 @@ Token StepReader::read_string() {
       }
     }
   }
-  status_.replaced_characters += decoder_.replaced();
+  status_.replaced_characters += decoder_.replaced() + repair_utf8(token_text_);
   return Token::string;
 }
 

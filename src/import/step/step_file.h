@@ -40,8 +40,9 @@ struct StepReadStatus {
   StepError error = StepError::none;
   int line = 0;    // on error: where reading stopped, from 1
   int column = 0;  // on error: characters (not bytes) from 1
-  // Characters of a \S\ directive under a code page other than ISO 8859-1
-  // that could not be converted and became U+FFFD (the file is read anyway).
+  // Characters of strings that became U+FFFD (the file is read anyway): an
+  // unpaired UTF-16 surrogate in \X2\, a \S\ character its code page lacks,
+  // or bytes written outside any directive that are not UTF-8.
   std::size_t replaced_characters = 0;
 
   [[nodiscard]] bool ok() const { return error == StepError::none; }

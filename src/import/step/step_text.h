@@ -19,6 +19,10 @@ enum class DirectiveResult {
   unterminated,  // the input ends inside a directive
 };
 
+// Replaces each byte sequence of `text` from `from` on that is not UTF-8 by
+// U+FFFD; returns how many it replaced.
+std::size_t repair_utf8(std::string& text, std::size_t from = 0);
+
 class StepTextDecoder {
  public:
   StepTextDecoder() = default;

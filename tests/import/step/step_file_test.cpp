@@ -98,11 +98,15 @@ TEST(StepFile, StringDirectivesAreDecodedToUtf8) {
     ASSERT_EQ(file.instances().size(), 1U) << c.written;
     EXPECT_EQ(file.attribute(file.instances()[0], 0).string(), c.decoded) << c.written;
   }
+  // What cannot be decoded becomes U+FFFD and is counted: an unpaired
+  // surrogate, and raw bytes that are not UTF-8 (here Latin-1 "é" and a cut "€").
   StepFile file;
-  const StepReadStatus status = read_step_text(wrap(R"(#1=A('\X2\D834\X0\');)"), file);
+  const StepReadStatus status =
+      read_step_text(wrap("#1=A('\\X2\\D834\\X0\\',' \xE9t\xE2\x82 ok \xE2\x82\xAC');\n"), file);
   EXPECT_TRUE(status.ok());
-  EXPECT_EQ(status.replaced_characters, 1U);
+  EXPECT_EQ(status.replaced_characters, 4U);
   EXPECT_EQ(file.attribute(file.instances()[0], 0).string(), "\xEF\xBF\xBD");
+  EXPECT_EQ(file.attribute(file.instances()[0], 1).string(), " \xEF\xBF\xBDt\xEF\xBF\xBD\xEF\xBF\xBD ok €");
 }
 
 TEST(StepFile, LookupsByTypeAndIdToleratesCyclesAndDanglingReferences) {
