@@ -145,8 +145,10 @@ class StepReader {
 
   Token next();
   Token fail(StepError error) {
-    // A token cut off by the end of the input is a file that ends early.
+    // A token cut off by the end of the input is a file that ends early,
+    // unless the input ended because the system failed to read on.
     if (error == StepError::unexpected_token && source_.peek() < 0) error = StepError::truncated;
+    if (source_.failed()) error = StepError::read_failed;
     if (status_.error == StepError::none) {
       status_.error = error;
       status_.line = token_line_;
@@ -702,6 +704,7 @@ StepReadStatus StepReader::read_all() {
     for (int i = 0; i < 3; ++i) source_.advance();  // a UTF-8 byte-order mark some editors add
   }
   const Token first = next();
+  if (status_.error == StepError::read_failed) return status_;
   if (first != Token::keyword || token_text_ != "ISO-10303-21") {
     status_ = StepReadStatus{};
     token_line_ = 1;

@@ -214,6 +214,7 @@ TEST(StepFile, AFileReadInChunksGivesWhatTheWholeTextGives) {
   }
   StepFile missing;
   EXPECT_EQ(read_step_file(path, missing).error, StepError::cannot_open);
+  EXPECT_EQ(read_step_file(path.parent_path(), missing).error, StepError::read_failed);  // a folder
 }
 
 }  // namespace
