@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include <fmt/format.h>
@@ -594,30 +595,65 @@ void visibility_analyses(Console& console, const RoadModel& model, int road_type
   log_title("Analyse entrées de courbe");
   curve_entry_check(console, model, sight_parameters(SightKind::kCurveEntry, road_type, cross_section));
 
-  log_title("Visibilité sur obstacle");
   const SightParameters obstacle = sight_parameters(SightKind::kObstacle, road_type, cross_section);
-  log_title("Visibilité sur obstacle sens aller");
-  obstacle_visibility(console, model, obstacle, +1);
-  log_title("Visibilité sur obstacle sens retour");
-  obstacle_visibility(console, model, obstacle, -1);
-
+  // After the obstacles: pedestrians on two-lane VSA AU70 roads, passing on
+  // roads of up to three lanes of the other types, or nothing.
+  enum class SecondWalk { kNone, kPedestrians, kPassing };
+  SecondWalk second = SecondWalk::kNone;
   if (road_type >= kFirstPedestrianRoadType && road_type <= kLastPedestrianRoadType) {
-    if (lanes.lane_class == kLaneClassTwoLanes) {
-      log_title("Visibilité pour les piétons");
-      const SightParameters pedestrians = sight_parameters(SightKind::kPedestrians, road_type, cross_section);
-      log_title("Visibilité pour les piétons sens aller");
-      pedestrian_visibility(console, model, pedestrians, +1);
-      log_title("Visibilité pour les piétons sens retour");
-      pedestrian_visibility(console, model, pedestrians, -1);
-    }
+    if (lanes.lane_class == kLaneClassTwoLanes) second = SecondWalk::kPedestrians;
   } else if (lanes.lane_class <= kLaneClassThreeLanes) {
-    log_title("Visibilité de dépassement");
-    const SightParameters passing = sight_parameters(SightKind::kPassing, road_type, cross_section);
-    log_title("Visibilité de dépassement sens aller");
-    passing_visibility(console, model, passing, +1);
-    log_title("Visibilité de dépassement sens retour");
-    passing_visibility(console, model, passing, -1);
+    second = SecondWalk::kPassing;
   }
+  const SightParameters second_params =
+      second == SecondWalk::kPedestrians ? sight_parameters(SightKind::kPedestrians, road_type, cross_section)
+      : second == SecondWalk::kPassing   ? sight_parameters(SightKind::kPassing, road_type, cross_section)
+                                         : obstacle;
+  const auto second_walk = [&](Console& out, const RoadModel& road, int sense) {
+    if (second == SecondWalk::kPedestrians) pedestrian_visibility(out, road, second_params, sense);
+    if (second == SecondWalk::kPassing) passing_visibility(out, road, second_params, sense);
+  };
+
+  if (diagnostic_log_active()) {
+    // One sense after the other, so that the log reads in the listing's order.
+    log_title("Visibilité sur obstacle");
+    log_title("Visibilité sur obstacle sens aller");
+    obstacle_visibility(console, model, obstacle, +1);
+    log_title("Visibilité sur obstacle sens retour");
+    obstacle_visibility(console, model, obstacle, -1);
+    const char* title =
+        second == SecondWalk::kPedestrians ? "Visibilité pour les piétons" : "Visibilité de dépassement";
+    if (second != SecondWalk::kNone) {
+      log_title(title);
+      log_title(std::string(title) + " sens aller");
+      second_walk(console, model, +1);
+      log_title(std::string(title) + " sens retour");
+      second_walk(console, model, -1);
+    }
+    return;
+  }
+
+  // The backward walks run on a thread of their own, on their own copy of the
+  // model (the station lookups remember where they are), into consoles of
+  // their own that are appended in the listing's order afterwards.
+  Console backward_obstacles;
+  Console forward_second;
+  Console backward_second;
+  for (Console* part : {&backward_obstacles, &forward_second, &backward_second}) {
+    part->series().adopt_grid(console.series());
+  }
+  {
+    const std::jthread backward([&] {
+      const RoadModel own = model;
+      obstacle_visibility(backward_obstacles, own, obstacle, -1);
+      second_walk(backward_second, own, -1);
+    });
+    obstacle_visibility(console, model, obstacle, +1);
+    second_walk(forward_second, model, +1);
+  }
+  console.append(backward_obstacles);
+  console.append(forward_second);
+  console.append(backward_second);
 }
 
 }  // namespace corvalinde

@@ -14,6 +14,19 @@ void Console::write_finding(bool heading, FindingRecord record) {
   write_line(heading ? kConsoleHeadingLine : kConsoleOrdinary, record.text, &record);
 }
 
+void Console::append(const Console& other) {
+  for (const ConsoleLine& line : other.lines_) {
+    const unsigned flags = line.heading ? kConsoleHeadingLine : kConsoleOrdinary;
+    if (line.has_verdict()) {
+      FindingRecord record = other.records_[line.record];
+      write_line(flags, line.text, &record);
+    } else {
+      write_line(flags, line.text, nullptr);
+    }
+  }
+  series_.merge(other.series_);
+}
+
 void Console::write_line(unsigned flags, std::string_view text, FindingRecord* record) {
   if ((flags & kConsoleClear) != 0U) {
     lines_.clear();

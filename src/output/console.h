@@ -71,6 +71,10 @@ class Console {
   // still makes a line: the record always has one.)
   void write_finding(bool heading, FindingRecord record);
 
+  // Writes the other console's lines after these, with their records, and
+  // takes its series (see RunSeries::merge).
+  void append(const Console& other);
+
   // The finding records of the run, in the order of their lines.
   const std::vector<FindingRecord>& records() const { return records_; }
   // Findings collected by an analysis and not yet listed.

@@ -48,6 +48,26 @@ const std::vector<float>* RunSeries::values(std::string_view name) const {
   return nullptr;
 }
 
+void RunSeries::adopt_grid(const RunSeries& other) {
+  clear();
+  stations_ = other.stations_;
+}
+
+void RunSeries::merge(const RunSeries& other) {
+  if (other.stations_ != stations_) return;
+  for (const auto& [name, values] : other.quantities_) {
+    auto it = std::find_if(quantities_.begin(), quantities_.end(),
+                           [&](const auto& quantity) { return quantity.first == name; });
+    if (it == quantities_.end()) {
+      quantities_.emplace_back(name, values);
+      continue;
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      if (std::isnan(it->second[i])) it->second[i] = values[i];
+    }
+  }
+}
+
 void RunSeries::clear() {
   stations_.clear();
   stations_.shrink_to_fit();

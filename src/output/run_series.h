@@ -41,6 +41,12 @@ class RunSeries {
 
   void clear();
 
+  // Takes the other's grid, without its quantities.
+  void adopt_grid(const RunSeries& other);
+  // Takes the other's quantities when both have the same grid (a quantity
+  // set in both keeps the values set here, filled in where they are NaN).
+  void merge(const RunSeries& other);
+
  private:
   std::vector<double> stations_;
   std::vector<std::pair<std::string, std::vector<float>>> quantities_;
