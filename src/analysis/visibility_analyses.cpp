@@ -576,7 +576,7 @@ void passing_visibility(Console& console, const RoadModel& model, const SightPar
 }
 
 void visibility_analyses(Console& console, const RoadModel& model, int road_type,
-                         const CrossSection& cross_section) {
+                         const CrossSection& cross_section, SenseWalks senses) {
   if (!model.has_plan() || !model.has_profile()) return;
   const SightParameters lanes = sight_parameters(SightKind::kObstacle, road_type, cross_section);
 
@@ -614,7 +614,7 @@ void visibility_analyses(Console& console, const RoadModel& model, int road_type
     if (second == SecondWalk::kPassing) passing_visibility(out, road, second_params, sense);
   };
 
-  if (diagnostic_log_active()) {
+  if (senses == SenseWalks::kOneAfterTheOther || diagnostic_log_active()) {
     // One sense after the other, so that the log reads in the listing's order.
     log_title("Visibilité sur obstacle");
     log_title("Visibilité sur obstacle sens aller");
