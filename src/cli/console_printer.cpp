@@ -41,7 +41,8 @@ std::string render_line(const ConsoleLine& line, MarkerStyle style) {
       if (colour) {
         out += "\x1b[22;39m";
         if (line.heading) out += "\x1b[1m";
-        out += colour_of(marker);
+        // A line written from a finding is coloured by its verdict.
+        out += line.has_verdict() ? colour_of(verdict_marker(line.verdict)) : colour_of(marker);
         styled = true;
       } else {
         out += '[';

@@ -18,7 +18,8 @@ enum class MarkerStyle {
 };
 
 // One stored line as the text output shows it: without trailing blanks
-// (except in kRaw) and without a newline.
+// (except in kRaw) and without a newline. The markers become brackets or
+// colours; a line written from a finding takes its colour from its verdict.
 std::string render_line(const ConsoleLine& line, MarkerStyle style);
 
 // text as a JSON string literal (with the quotes).

@@ -28,6 +28,11 @@ TEST(TextOutput, ColoursFollowTheMarkerAndHeadingsAreBold) {
   EXPECT_NE(out.find("\x1b[31mbad"), std::string::npos) << "C is red";
   EXPECT_EQ(out.substr(out.size() - 4), "\x1b[0m");
   EXPECT_EQ(render_line(line("plain"), MarkerStyle::kColour), "plain");
+  ConsoleLine finding = line("\vGx");
+  finding.record = 0;
+  finding.verdict = Verdict::kFail;
+  EXPECT_NE(render_line(finding, MarkerStyle::kColour).find("\x1b[31mx"), std::string::npos)
+      << "by its verdict";
 }
 
 TEST(JsonOutput, EscapesControlCharactersAndRepairsInvalidUtf8) {
