@@ -642,11 +642,12 @@ void visibility_analyses(Console& console, const RoadModel& model, int road_type
   for (Console* part : {&backward_obstacles, &forward_second, &backward_second}) {
     part->series().adopt_grid(console.series());
   }
+  // The copy is made here, before the forward walks move the lookups.
+  const RoadModel backward_model = model;
   {
     const std::jthread backward([&] {
-      const RoadModel own = model;
-      obstacle_visibility(backward_obstacles, own, obstacle, -1);
-      second_walk(backward_second, own, -1);
+      obstacle_visibility(backward_obstacles, backward_model, obstacle, -1);
+      second_walk(backward_second, backward_model, -1);
     });
     obstacle_visibility(console, model, obstacle, +1);
     second_walk(forward_second, model, +1);

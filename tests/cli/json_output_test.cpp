@@ -161,11 +161,29 @@ TEST_F(JsonAndBatch, EveryGoldenDesignValidatesAndItsRecordsAgreeWithTheirLines)
   EXPECT_EQ(schema.check(doc), "");
   ASSERT_EQ(doc["runs"].size(), golden_designs().size());
   std::size_t zones = 0;
+  std::size_t compared = 0;
   for (const json& run : doc["runs"]) {
     SCOPED_TRACE(run["file"].get<std::string>());
     const json& series = run["series"];
     for (const auto& [name, values] : series.items())
       EXPECT_EQ(values.size(), series["station"].size()) << name;
+    // Where the series hold both distances, the stopping-sight finding over
+    // that station has the verdict they give.
+    for (const std::string sense : {"forward", "backward"}) {
+      const json& needed = series["stopping_required_" + sense];
+      const json& seen = series["stopping_available_" + sense];
+      for (std::size_t i = 0; i < needed.size(); ++i) {
+        if (needed[i].is_null() || seen[i].is_null()) continue;
+        if (std::fabs(seen[i].get<double>() - needed[i].get<double>()) < 0.01) continue;
+        const double s = series["station"][i];
+        for (const json& f : run["findings"]) {
+          if (f["check"] != "stopping_sight" || f["direction"] != sense || f["from"] > s || f["to"] < s)
+            continue;
+          ++compared;
+          EXPECT_EQ(f["verdict"], seen[i] >= needed[i] ? "ok" : "fail") << sense << " at " << s;
+        }
+      }
+    }
     for (const json& f : run["findings"]) {
       const std::string text = f["text"];
       SCOPED_TRACE(text);
@@ -197,6 +215,7 @@ TEST_F(JsonAndBatch, EveryGoldenDesignValidatesAndItsRecordsAgreeWithTheirLines)
     }
   }
   EXPECT_GT(zones, 10U) << "the golden designs have visibility stretches";
+  EXPECT_GT(compared, 100U) << "stations where the series and the stopping-sight findings meet";
 }
 
 TEST_F(JsonAndBatch, BrokenFileInABatchFailsAloneAndTheWorstStatusWins) {
