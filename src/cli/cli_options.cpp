@@ -113,7 +113,9 @@ ParseResult parse_command_line(int argc, const char* const* argv) {
   app.add_option("--lang", o.language, "Message language: fr, en or ids (message numbers)")
       ->check(CLI::IsMember({"fr", "en", "ids"}));
   std::string format = "text";
-  app.add_option("--format", format, "Output: text or json (one JSON document at the end)")
+  app.add_option(
+         "--format", format,
+         "Output: text or json (one document for all designs, laid out as\ndocs/json-schema.json describes)")
       ->check(CLI::IsMember({"text", "json"}));
   app.add_flag("--raw", o.raw, "Write the lines exactly as stored (markers as code 11)");
   app.add_flag("--debug", o.debug, "Write the diagnostic log (Corvalinde.out in the settings folder)");
