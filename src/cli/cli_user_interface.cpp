@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "output/utf8.h"
+#include "output/visible_text.h"
 #include "services/message_table.h"
 
 namespace corvalinde::cli {
@@ -38,7 +39,8 @@ int CliUserInterface::choose_from_list(std::string_view title, const std::vector
   if (answer != nullptr && answer->has_value()) {
     const int chosen = match_choice(**answer, items);
     if (chosen > 0) return chosen;
-    std::fprintf(stderr, "corvalinde-cli: %s %s names none of the candidates.\n", option, (*answer)->c_str());
+    std::fprintf(stderr, "corvalinde-cli: %s %s names none of the candidates.\n", option,
+                 visible_text(**answer).c_str());
   }
   std::fflush(stdout);
   std::fprintf(stderr, "corvalinde-cli: %s\n", std::string(wanted).c_str());
