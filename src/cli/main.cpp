@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -19,6 +18,7 @@
 #include "cli/cli_user_interface.h"
 #include "cli/console_printer.h"
 #include "cli/road_type_choice.h"
+#include "output/visible_text.h"
 #include "services/diagnostic_log.h"
 #include "services/message_table.h"
 #include "services/settings_store.h"
@@ -39,14 +39,17 @@ bool has_deficiency_marker(const Console& console) {
   return false;
 }
 
-// A one-line reason when the file cannot be read, empty when it can.
+// A one-line reason when the file cannot be read, empty when it can. The
+// file is only examined, never opened: the reader opens it, once (opening a
+// named pipe here would wait for a writer).
 std::string unreadable_reason(const std::string& path) {
   std::error_code ec;
   const auto status = std::filesystem::status(path, ec);
   if (ec || !std::filesystem::exists(status)) return "no such file";
   if (std::filesystem::is_directory(status)) return "is a directory";
-  std::ifstream probe(path, std::ios::binary);
-  if (!probe) return "cannot be opened for reading";
+  if (!std::filesystem::is_regular_file(status))
+    return "is not a regular file (a pipe, a device or a socket)";
+  if (::access(path.c_str(), R_OK) != 0) return "cannot be opened for reading";
   return {};
 }
 
@@ -81,7 +84,7 @@ int run(int argc, const char* const* argv) {
 
   const std::string reason = unreadable_reason(options.file);
   if (!reason.empty()) {
-    std::fprintf(stderr, "corvalinde-cli: %s: %s\n", options.file.c_str(), reason.c_str());
+    std::fprintf(stderr, "corvalinde-cli: %s: %s\n", visible_text(options.file).c_str(), reason.c_str());
     return kExitUnreadable;
   }
   const int file_type = options.file_type.value_or(file_type_from_extension(options.file));

@@ -444,12 +444,12 @@ TEST(NativeReader, MissingFileDirectoryAndUnreadableFileYieldNothingWithoutCrash
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "corvalinde-native-reader-test";
   std::filesystem::create_directories(dir);
   const std::string missing = (dir / "missing.txt").string();
-  for (const std::string& path : {missing, dir.string()}) {
+  for (const auto& [path, reason] : {std::pair(missing, "#93"), std::pair(dir.string(), "#81")}) {
     RoadModel model;
     Console console;
     EXPECT_EQ(read_native_design(console, model, path), 0);
     const std::string shown = shorten_path_for_display(path, 50);
-    EXPECT_EQ(listing(console), "= #55 " + shown + "\n= #123\n  #9 " + shown + "\n");
+    EXPECT_EQ(listing(console), "= #55 " + shown + "\n  " + reason + "\n= #123\n  #9 " + shown + "\n");
   }
   const std::filesystem::path locked = dir / "locked.txt";
   { std::ofstream(locked) << two_line_plan(); }

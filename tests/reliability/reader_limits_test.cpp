@@ -135,14 +135,14 @@ TEST(NativeReaderLimits, AnOldProfileElementEndingBeforeThePreviousOneGoesBackwa
   EXPECT_EQ(back.lines, "= #55 design.txt\n  #125 2\n= #123\n  #213\n  #9 design.txt\n");
 }
 
-TEST(NativeReaderLimits, ADirectoryReadsAsAFileWithoutData) {
+TEST(NativeReaderLimits, ADirectoryIsNotReadAndSaysSo) {
   native_test::use_message_ids();
   const fs::path dir = fs::temp_directory_path() / "corvalinde-reliability-directory.txt";
   fs::create_directories(dir);
   RoadModel model;
   Console console;
   EXPECT_EQ(read_native_design(console, model, dir.string()), 0);
-  EXPECT_EQ(listing(console), fmt::format("= #55 {0}\n= #123\n  #9 {0}\n", dir.string()));
+  EXPECT_EQ(listing(console), fmt::format("= #55 {0}\n  #81\n= #123\n  #9 {0}\n", dir.string()));
   fs::remove_all(dir);
 }
 

@@ -187,6 +187,8 @@ const std::set<int>& used_messages() {
                        283, 284, 292, 378, 391, 392, 393, 394, 395,
                        // LandXML reader: unread content, conversions, where a table ends.
                        142, 146, 147, 148, 149, 216, 217, 218, 282, 285};
+    // Readers: why a file is not read at all.
+    for (int n = 80; n <= 93; ++n) s.insert(n);
     for (int n = 129; n <= 140; ++n) s.insert(n);
     for (int n = 153; n <= 157; ++n) s.insert(n);
     for (int n = 161; n <= 183; ++n) {
@@ -266,6 +268,13 @@ const std::vector<Template>& templates() {
       {218, {T, R}},
       {282, {R}},
       {285, {R, R}},
+      {82, {R, R}},
+      {83, {I, I}},
+      {84, {I, I}},
+      {85, {I, I}},
+      {86, {I, I}},
+      {87, {I, I}},
+      {89, {T}},
   };
   return list;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "import/native_design_reader.h"
 #include "output/listings.h"
 #include "output/utf8.h"
+#include "output/visible_text.h"
 #include "services/diagnostic_log.h"
 #include "services/message_table.h"
 
@@ -53,15 +55,13 @@ class UnreadContent {
     int index = 0;
     while (const XmlElement* child = next_element(parent, index)) {
       if (is_one_of(*child, known)) continue;
-      const std::string name = display_name(child->name, LandXmlEncoding::kUtf8, kElementTypeWidth);
-      bool counted = false;
-      for (auto& [kind, count] : kinds_) {
-        if (kind == name) {
-          ++count;
-          counted = true;
-        }
+      std::string name = display_name(child->name, LandXmlEncoding::kUtf8, kElementTypeWidth);
+      const auto [at, added] = index_.try_emplace(name, kinds_.size());
+      if (added) {
+        kinds_.emplace_back(std::move(name), 1);
+      } else {
+        ++kinds_[at->second].second;
       }
-      if (!counted) kinds_.emplace_back(name, 1);
     }
   }
 
@@ -73,10 +73,12 @@ class UnreadContent {
 
  private:
   std::vector<std::pair<std::string, int>> kinds_;
+  std::unordered_map<std::string, std::size_t> index_;  // kind -> its place in kinds_
 };
 
 std::string file_line(int message, std::string_view file_name) {
-  return format_message(message, kListingLineWidth, shorten_path_for_display(file_name, kNameRoom));
+  return format_message(message, kListingLineWidth,
+                        shorten_path_for_display(visible_text(file_name), kNameRoom));
 }
 
 std::string serial_name(const char* prefix, int serial) {
@@ -271,7 +273,10 @@ class Reading {
 };
 
 int finish_reading(Console& console, RoadModel& model, LandXmlDocument document, std::string_view file_name) {
-  if (document.status == LandXmlOpenStatus::kRejected) return 0;
+  if (document.status == LandXmlOpenStatus::kRejected) {
+    if (!document.refusal.empty()) console_write(console, kConsoleOrdinary, document.refusal);
+    return 0;
+  }
   Reading reading(console, model, document);
   try {
     reading.run();
@@ -282,7 +287,10 @@ int finish_reading(Console& console, RoadModel& model, LandXmlDocument document,
   const int mask = reading.mask();
   write_log("close root");
   document.tree.reset();
-  if (document.status == LandXmlOpenStatus::kNoAlignments) return 0;
+  if (document.status == LandXmlOpenStatus::kNoAlignments) {
+    console_write_message(console, kConsoleOrdinary, msg::kNoAlignments);
+    return 0;
+  }
   console_write_message(console, kConsoleHeadingLine, msg::kReadingEnded);
   if (model.has_plan() && (mask & kMaskPlan) == 0) {
     console_write_message(console, kConsoleOrdinary, msg::kPlanDiscarded);
