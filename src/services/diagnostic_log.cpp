@@ -40,8 +40,12 @@ void close_channel() {
 // the file cannot be opened (the channel is then closed).
 bool bind_channel(const std::string& path, int flags, const char* mode) {
   close_channel();
-  const int fd = ::open(path.c_str(), flags | O_CLOEXEC, kLogFileMode);
+  // O_NONBLOCK: a named pipe without a reader as the log fails at once
+  // instead of holding the start of the program; writes then block as usual.
+  const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, kLogFileMode);
   if (fd < 0) return false;
+  const int status_flags = ::fcntl(fd, F_GETFL);
+  if (status_flags >= 0) (void)::fcntl(fd, F_SETFL, status_flags & ~O_NONBLOCK);
   std::FILE* stream = ::fdopen(fd, mode);
   if (stream == nullptr) {
     ::close(fd);
