@@ -23,33 +23,45 @@ int match_choice(const std::string& answer, const std::vector<std::string>& item
   return 0;
 }
 
-int CliUserInterface::choose_from_list(std::string_view title, const std::vector<std::string>& items) {
+CliUserInterface::Answer CliUserInterface::answer_for(std::string_view title) const {
   const std::string_view wanted = trim_right(title);
-  const std::optional<std::string>* answer = nullptr;
-  const char* option = "--alignment";
-  if (wanted == message_trimmed(kAlignmentChoiceTitle)) {
-    answer = &options_.alignment;
-  } else if (wanted == message_trimmed(kProfileChoiceTitle)) {
-    answer = &options_.profile;
-    option = "--profile";
-  } else if (wanted == message_trimmed(kSuperelevationChoiceTitle)) {
-    answer = &options_.surface;
-    option = "--surface";
-  }
-  if (answer != nullptr && answer->has_value()) {
-    const int chosen = match_choice(**answer, items);
-    if (chosen > 0) return chosen;
-    std::fprintf(stderr, "corvalinde-cli: %s %s names none of the candidates.\n", option,
-                 visible_text(**answer).c_str());
-  }
+  if (wanted == message_trimmed(kAlignmentChoiceTitle)) return {&options_.alignment, "--alignment"};
+  if (wanted == message_trimmed(kProfileChoiceTitle)) return {&options_.profile, "--profile"};
+  if (wanted == message_trimmed(kSuperelevationChoiceTitle)) return {&options_.surface, "--surface"};
+  return {};
+}
+
+void CliUserInterface::refuse(std::string_view title, const char* option,
+                              const std::vector<std::string>& items) {
   std::fflush(stdout);
-  std::fprintf(stderr, "corvalinde-cli: %s\n", std::string(wanted).c_str());
+  std::fprintf(stderr, "corvalinde-cli: %s\n", std::string(trim_right(title)).c_str());
   for (std::size_t i = 0; i < items.size(); ++i) {
     std::fprintf(stderr, "  %zu: %s\n", i + 1, std::string(trim_right(items[i])).c_str());
   }
   std::fprintf(stderr, "Choose one with %s N or %s NAME.\n", option, option);
   std::fflush(stderr);
   std::exit(2);
+}
+
+int CliUserInterface::choose_from_list(std::string_view title, const std::vector<std::string>& items) {
+  const Answer answer = answer_for(title);
+  if (answer.value != nullptr && answer.value->has_value()) {
+    const int chosen = match_choice(**answer.value, items);
+    if (chosen > 0) return chosen;
+    std::fprintf(stderr, "corvalinde-cli: %s %s names none of the candidates.\n", answer.option,
+                 visible_text(**answer.value).c_str());
+  }
+  refuse(title, answer.option, items);
+}
+
+bool CliUserInterface::accept_only_candidate(std::string_view title, std::string_view item) {
+  const Answer answer = answer_for(title);
+  if (answer.value == nullptr || !answer.value->has_value()) return true;
+  const std::vector<std::string> items = {std::string(item)};
+  if (match_choice(**answer.value, items) == 1) return true;
+  std::fprintf(stderr, "corvalinde-cli: %s %s names none of the candidates.\n", answer.option,
+               visible_text(**answer.value).c_str());
+  refuse(title, answer.option, items);
 }
 
 void CliUserInterface::progress_window(int value, std::string_view text) {

@@ -1,6 +1,7 @@
 // The user-interface port of corvalinde-cli: list choices are answered from
 // the --alignment, --profile and --surface options (by 1-based number or by
-// name); a choice nothing answers prints the candidates to standard error and
+// name); a choice nothing answers, or an option that names none of the
+// candidates (even the only one), prints the candidates to standard error and
 // ends the program with status 2. Progress goes to standard error when it is
 // a terminal; message windows print their lines there.
 #pragma once
@@ -28,11 +29,19 @@ class CliUserInterface final : public UserInterface {
       : options_(options), progress_(progress_on_terminal) {}
 
   int choose_from_list(std::string_view title, const std::vector<std::string>& items) override;
+  bool accept_only_candidate(std::string_view title, std::string_view item) override;
   void progress_window(int value, std::string_view text) override;
   int message_window(const std::vector<std::string>& lines, int presentation,
                      const std::vector<std::string>& buttons) override;
 
  private:
+  struct Answer {
+    const std::optional<std::string>* value = nullptr;  // the option answering the title, if any
+    const char* option = "--alignment";
+  };
+  Answer answer_for(std::string_view title) const;
+  [[noreturn]] void refuse(std::string_view title, const char* option, const std::vector<std::string>& items);
+
   const CliOptions& options_;
   bool progress_;
   struct Bar {

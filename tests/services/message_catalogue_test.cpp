@@ -188,7 +188,7 @@ const std::set<int>& used_messages() {
                        // LandXML reader: unread content, conversions, where a table ends.
                        142, 146, 147, 148, 149, 216, 217, 218, 282, 285};
     // Readers: why a file is not read at all.
-    for (int n = 80; n <= 93; ++n) s.insert(n);
+    for (int n = 80; n <= 94; ++n) s.insert(n);
     for (int n = 129; n <= 140; ++n) s.insert(n);
     for (int n = 153; n <= 157; ++n) s.insert(n);
     for (int n = 161; n <= 183; ++n) {

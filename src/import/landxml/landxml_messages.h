@@ -15,6 +15,7 @@ inline constexpr int kNotLandXml = 89;  // template: name of the root element
 inline constexpr int kNoUnits = 90;
 inline constexpr int kNoAlignments = 91;
 inline constexpr int kNoMemory = 92;
+inline constexpr int kFirstZoneUnreadable = 94;
 inline constexpr int kNothingRead = 9;     // template: file name
 inline constexpr int kReading = 55;        // template: file name (heading line)
 inline constexpr int kReadingEnded = 123;  // heading line

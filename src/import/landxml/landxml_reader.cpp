@@ -108,7 +108,13 @@ class Reading {
           }
         }
       } else if (choice.candidates == 0) {
-        for (const PlanStep& step : choice.rejected) write_plan_failure(step, step.element.start_station);
+        for (const PlanStep& step : choice.rejected) {
+          if (all_within(kMaxStation, {step.element.start_station})) {
+            write_plan_failure(step, step.element.start_station);
+          } else {
+            accept_item(ItemCheck::kOutOfRange, 1);
+          }
+        }
         // No alignment has a plan we can read: say what they hold instead.
         int outer = 0;
         while (const XmlElement* alignments = next_element(*document_.landxml, outer)) {
@@ -158,6 +164,12 @@ class Reading {
     int serials[4] = {0, 0, 0, 0};
     static constexpr const char* kPrefixes[4] = {"", "DRO", "CER", "CLO"};
     double station = alignment.start_station;
+    // A start beyond the admissible stations (infinite after the unit factor,
+    // even) refuses the plan before any note shows it.
+    if (!all_within(kMaxStation, {station})) {
+      accept_item(ItemCheck::kOutOfRange, 1);
+      return;
+    }
     TableStations stations;
     int index = 0;
     for (;;) {
@@ -253,6 +265,8 @@ class Reading {
       if (!std::isnan(side->cut_at()))
         write(format_message(msg::kCrossfallCut, kListingLineWidth, side->cut_at()));
     }
+    if (left.first_unreadable() || right.first_unreadable())
+      console_write_message(console_, kConsoleOrdinary, msg::kFirstZoneUnreadable);
     TableStations stations;
     for (std::size_t i = 0; i < points.size(); ++i) {
       if (!accept_item(check_crossfall_item(stations, points[i]), i + 1)) {
