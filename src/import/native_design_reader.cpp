@@ -253,7 +253,8 @@ bool read_reals(const ColumnLine& line, std::initializer_list<RealField> fields)
 // A name field without trailing blanks, its control characters made visible;
 // a blank one becomes E + the 3-digit element number.
 std::string element_name(const ColumnLine& line, std::size_t first, std::size_t width, std::size_t number) {
-  const std::string_view name = trim_right(line.field(first, width));
+  const std::string field(line.field(first, width));
+  const std::string_view name = trim_right(field);
   if (is_blank(name)) return fmt::format("E{:03d}", number);
   return visible_text(name);
 }
