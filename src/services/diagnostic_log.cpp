@@ -110,6 +110,20 @@ void write_log_record(std::string_view record) {
   std::fputc('\n', stream);
 }
 
+std::string log_item(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      out += fmt::format("\\x{:02X}", byte);
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 void write_log_trace(std::string_view text, std::span<const std::uint32_t> values) {
   if (!diagnostic_log_active()) return;
   std::string record = " " + std::string(text);
