@@ -507,6 +507,7 @@ void Parser::open_element(const Token& name, bool is_declaration) {
   const std::string_view written(name.begin, static_cast<std::size_t>(name.end - name.begin));
   if (!open_.back().builds_children) {
     open_.push_back({nullptr, written, children_.size(), false, is_declaration});
+    report_progress();
     return;
   }
   auto* element = document_.arena.create<XmlElement>();

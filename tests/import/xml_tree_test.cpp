@@ -190,6 +190,13 @@ TEST(XmlTreeShape, SkippedContentIsCheckedButNotBuilt) {
   EXPECT_EQ(parse_xml(std::string("<a><b><c x='1></b></a>"), &results, {}, skip_b), nullptr);
   EXPECT_EQ(results.error, XmlError::unmatched_quote);
   EXPECT_EQ(std::pair(results.opened_line, results.opened_column), std::pair(1, 12));
+  // Progress goes on through skipped content.
+  std::string big = "<a><b>";
+  for (int i = 0; i < 1000; ++i) big += "<c/>";
+  int last_percent = -1;
+  tree = parse_xml(
+      std::move(big += "</b></a>"), &results, [&](int percent) { last_percent = percent; }, skip_b);
+  EXPECT_GE(last_percent, 99);
 }
 
 struct ErrorCase {
