@@ -1,6 +1,7 @@
 #include "cli/cli_user_interface.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <fmt/format.h>
 
 #include "output/utf8.h"
+#include "output/visible_text.h"
 #include "services/message_table.h"
 
 namespace corvalinde::cli {
@@ -30,35 +32,32 @@ ChoiceAnswers choice_answers(const CliOptions& options) {
   return a;
 }
 
-int CliUserInterface::choose_from_list(std::string_view title, const std::vector<std::string>& items) {
-  const std::string_view wanted = trim_right(title);
-  static constexpr std::array<const char*, 3> kOptions = {"--alignment", "--profile", "--surface"};
-  std::size_t which = 0;
-  bool known = true;
-  if (wanted == message_trimmed(kAlignmentChoiceTitle)) {
-    which = 0;
-    alignment_candidates_.assign(items.begin(), items.end());
-  } else if (wanted == message_trimmed(kProfileChoiceTitle)) {
-    which = 1;
-  } else if (wanted == message_trimmed(kSuperelevationChoiceTitle)) {
-    which = 2;
-  } else {
-    known = false;
-  }
-  const char* option = kOptions[which];
-  std::string text;
-  if (known && answers_.answers[which].has_value()) {
-    const std::string& answer = *answers_.answers[which];
-    const int chosen = match_choice(answer, items);
-    if (chosen > 0) {
-      chosen_[which] = trim_right(items[static_cast<std::size_t>(chosen - 1)]);
-      return chosen;
-    }
-    text += fmt::format("corvalinde-cli: {} {} names none of the candidates.\n", option, answer);
-  }
-  text += fmt::format("corvalinde-cli: {}\n", wanted);
+namespace {
+
+constexpr std::array<const char*, 3> kChoiceOptions = {"--alignment", "--profile", "--surface"};
+constexpr std::size_t kUnknownChoice = kChoiceOptions.size();
+
+// Which of the three choices a (trimmed) title asks.
+std::size_t choice_index(std::string_view title) {
+  if (title == message_trimmed(kAlignmentChoiceTitle)) return 0;
+  if (title == message_trimmed(kProfileChoiceTitle)) return 1;
+  if (title == message_trimmed(kSuperelevationChoiceTitle)) return 2;
+  return kUnknownChoice;
+}
+
+std::string names_none(std::size_t which, const std::string& answer) {
+  return fmt::format("corvalinde-cli: {} {} names none of the candidates.\n", kChoiceOptions[which],
+                     visible_text(answer));
+}
+
+}  // namespace
+
+int CliUserInterface::refuse(std::string_view title, std::size_t which, const std::vector<std::string>& items,
+                             std::string text) {
+  const char* option = kChoiceOptions[which < kUnknownChoice ? which : 0];
+  text += fmt::format("corvalinde-cli: {}\n", visible_text(title));
   for (std::size_t i = 0; i < items.size(); ++i)
-    text += fmt::format("  {}: {}\n", i + 1, trim_right(items[i]));
+    text += fmt::format("  {}: {}\n", i + 1, visible_text(trim_right(items[i])));
   text += fmt::format("Choose one with {} N or {} NAME.\n", option, option);
   unanswered_ += text;
   if (!exit_) return 0;
@@ -66,6 +65,36 @@ int CliUserInterface::choose_from_list(std::string_view title, const std::vector
   std::fputs(text.c_str(), stderr);
   std::fflush(stderr);
   std::exit(2);
+}
+
+int CliUserInterface::choose_from_list(std::string_view title, const std::vector<std::string>& items) {
+  const std::string_view wanted = trim_right(title);
+  const std::size_t which = choice_index(wanted);
+  if (which == 0) alignment_candidates_.assign(items.begin(), items.end());
+  std::string text;
+  if (which != kUnknownChoice && answers_.answers[which].has_value()) {
+    const std::string& answer = *answers_.answers[which];
+    const int chosen = match_choice(answer, items);
+    if (chosen > 0) {
+      chosen_[which] = trim_right(items[static_cast<std::size_t>(chosen - 1)]);
+      return chosen;
+    }
+    text = names_none(which, answer);
+  }
+  return refuse(wanted, which, items, std::move(text));
+}
+
+bool CliUserInterface::accept_only_candidate(std::string_view title, std::string_view item) {
+  const std::string_view wanted = trim_right(title);
+  const std::size_t which = choice_index(wanted);
+  if (which == kUnknownChoice) return true;
+  const std::vector<std::string> items = {std::string(item)};
+  if (!answers_.answers[which].has_value() || match_choice(*answers_.answers[which], items) == 1) {
+    chosen_[which] = trim_right(item);
+    return true;
+  }
+  refuse(wanted, which, items, names_none(which, *answers_.answers[which]));
+  return false;
 }
 
 void CliUserInterface::progress_window(int value, std::string_view text) {

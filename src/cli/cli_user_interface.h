@@ -1,6 +1,7 @@
 // The user-interface port of corvalinde-cli: list choices are answered from
 // the --alignment, --profile and --surface options (by 1-based number or by
-// name). A choice nothing answers prints the candidates to standard error and
+// name). A choice nothing answers, or an option that names none of the
+// candidates (even the only one), prints the candidates to standard error and
 // either ends the program with status 2 (one design) or leaves the choice
 // cancelled and remembers it (a design of a batch, which then fails alone).
 // Progress goes to standard error when it is a terminal; message windows
@@ -38,6 +39,7 @@ class CliUserInterface final : public UserInterface {
       : answers_(std::move(answers)), progress_(progress_on_terminal), exit_(exit_when_unanswered) {}
 
   int choose_from_list(std::string_view title, const std::vector<std::string>& items) override;
+  bool accept_only_candidate(std::string_view title, std::string_view item) override;
   void progress_window(int value, std::string_view text) override;
   int message_window(const std::vector<std::string>& lines, int presentation,
                      const std::vector<std::string>& buttons) override;
@@ -51,6 +53,12 @@ class CliUserInterface final : public UserInterface {
   const std::string& unanswered() const { return unanswered_; }
 
  private:
+  // Prints what a choice nothing answered shows after `text` (which says why,
+  // or is empty), remembers it, and ends the program when this port serves
+  // one design; returns 0 (cancelled) otherwise.
+  int refuse(std::string_view title, std::size_t which, const std::vector<std::string>& items,
+             std::string text);
+
   ChoiceAnswers answers_;
   bool progress_;
   bool exit_;

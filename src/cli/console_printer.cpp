@@ -33,7 +33,13 @@ std::string render_line(const ConsoleLine& line, MarkerStyle style) {
   bool styled = false;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] != kMarker) {
-      out += text[i];
+      // No other control character reaches the terminal as it is.
+      const auto byte = static_cast<unsigned char>(text[i]);
+      if (byte < 0x20 || byte == 0x7F) {
+        out += fmt::format("\\x{:02X}", byte);
+      } else {
+        out += text[i];
+      }
       continue;
     }
     if (i + 1 < text.size() && is_marker_letter(text[i + 1])) {

@@ -1,5 +1,7 @@
 #include "cli/design_batch.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <condition_variable>
 #include <filesystem>
@@ -12,6 +14,7 @@
 #include "app/selection_step.h"
 #include "cli/file_digest.h"
 #include "output/utf8.h"
+#include "output/visible_text.h"
 #include "services/user_interface.h"
 
 namespace corvalinde::cli {
@@ -36,14 +39,16 @@ bool is_design_file(const fs::path& path) {
   return ext == ".xml" || ext == ".landxml" || ext == ".txt";
 }
 
-// A one-line reason when the file cannot be read, empty when it can.
+// A one-line reason when the file cannot be read, empty when it can. The
+// file is only examined, never opened: the reader opens it, once (opening a
+// named pipe here would wait for a writer).
 std::string unreadable_reason(const std::string& path) {
   std::error_code ec;
   const auto status = fs::status(path, ec);
   if (ec || !fs::exists(status)) return "no such file";
   if (fs::is_directory(status)) return "is a directory";
-  std::ifstream probe(path, std::ios::binary);
-  if (!probe) return "cannot be opened for reading";
+  if (!fs::is_regular_file(status)) return "is not a regular file (a pipe, a device or a socket)";
+  if (::access(path.c_str(), R_OK) != 0) return "cannot be opened for reading";
   return {};
 }
 
@@ -142,11 +147,10 @@ DesignResult review_design(const DesignJob& job, const BatchSettings& settings, 
   if (!job.input.error.empty()) {
     result.status = kExitUnreadable;
     doc.error = job.input.error;
-    result.messages = fmt::format("corvalinde-cli: {}: {}\n", job.input.path, job.input.error);
+    result.messages = fmt::format("corvalinde-cli: {}: {}\n", visible_text(job.input.path), job.input.error);
     doc.status = result.status;
     return result;
   }
-  doc.file_sha256 = file_sha256(job.input.path);
 
   CoreApplication& app = *result.app;
   CliUserInterface port(job.answers, settings.progress, !settings.several);
@@ -163,6 +167,9 @@ DesignResult review_design(const DesignJob& job, const BatchSettings& settings, 
   if (live != nullptr) app.console().remove_observer(live);
 
   doc.mask = outcome.mask;
+  // The digest is of a file the reader accepted: one it refused (too large,
+  // not text) is not read a second time just to be hashed.
+  if (outcome.mask != 0) doc.file_sha256 = file_sha256(job.input.path);
   doc.selection = outcome.selection;
   if (outcome.selection) doc.road_type = outcome.selection->road_type;
   const auto& chosen = port.chosen();

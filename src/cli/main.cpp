@@ -25,6 +25,7 @@
 #include "cli/road_type_choice.h"
 #include "output/listings.h"
 #include "output/road_model_export.h"
+#include "output/visible_text.h"
 #include "services/diagnostic_log.h"
 #include "services/message_table.h"
 #include "services/settings_store.h"
@@ -70,7 +71,8 @@ int write_points(const CliOptions& options, MarkerStyle notes_style) {
   const std::vector<DesignInput> inputs = expand_inputs(options.files, options.file_type);
   if (inputs.size() != 1 || !inputs.front().error.empty()) {
     const std::string reason = inputs.size() == 1 ? inputs.front().error : "not one design file";
-    std::fprintf(stderr, "corvalinde-cli: %s: %s\n", options.files.front().c_str(), reason.c_str());
+    std::fprintf(stderr, "corvalinde-cli: %s: %s\n", visible_text(options.files.front()).c_str(),
+                 reason.c_str());
     return kExitUnreadable;
   }
   const DesignInput& input = inputs.front();
@@ -89,7 +91,7 @@ int write_points(const CliOptions& options, MarkerStyle notes_style) {
   if (options.output) {
     file.open(*options.output, std::ios::binary | std::ios::trunc);
     if (!file) {
-      std::fprintf(stderr, "corvalinde-cli: %s: cannot be written\n", options.output->c_str());
+      std::fprintf(stderr, "corvalinde-cli: %s: cannot be written\n", visible_text(*options.output).c_str());
       return kExitUnreadable;
     }
   }
@@ -143,7 +145,7 @@ int run(int argc, const char* const* argv) {
   if (options.summary) {
     summary = std::fopen(options.summary->c_str(), "wb");
     if (summary == nullptr) {
-      std::fprintf(stderr, "corvalinde-cli: %s: cannot be written\n", options.summary->c_str());
+      std::fprintf(stderr, "corvalinde-cli: %s: cannot be written\n", visible_text(*options.summary).c_str());
       return kExitUsage;
     }
     const std::string header = summary_header();
@@ -173,10 +175,15 @@ int run(int argc, const char* const* argv) {
   StreamingPrinter printer(stdout, style);
   ConsoleObserver* live = !json && !several ? &printer : nullptr;
 
-  if (json) {
+  // The document opens with its first run, so that a run that ends the
+  // program (a choice nothing answered) leaves no half document behind.
+  bool json_open = false;
+  const auto open_json = [&] {
+    if (json_open) return;
     const std::string start = json_document_start();
     std::fwrite(start.data(), 1, start.size(), stdout);
-  }
+    json_open = true;
+  };
   std::vector<DesignResult> results(design_list.size());
   int worst = kExitCompleted;
   run_in_order(
@@ -189,6 +196,7 @@ int run(int argc, const char* const* argv) {
         std::fflush(stderr);
         const Console& console = result.app->console();
         if (json) {
+          open_json();
           if (i > 0) std::fwrite(kJsonRunSeparator.data(), 1, kJsonRunSeparator.size(), stdout);
           const std::string text = json_text(json_run(result.document, console));
           std::fwrite(text.data(), 1, text.size(), stdout);
@@ -205,12 +213,13 @@ int run(int argc, const char* const* argv) {
         results[i] = DesignResult{};  // its lines are out: release them
       });
   if (json) {
+    open_json();
     const std::string end = json_document_end();
     std::fwrite(end.data(), 1, end.size(), stdout);
   }
   std::fflush(stdout);
   if (summary != nullptr && std::fclose(summary) != 0) {
-    std::fprintf(stderr, "corvalinde-cli: %s: cannot be written\n", options.summary->c_str());
+    std::fprintf(stderr, "corvalinde-cli: %s: cannot be written\n", visible_text(*options.summary).c_str());
     worst = worse_status(worst, kExitUsage);
   }
   return worst;

@@ -3,23 +3,23 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <optional>
 #include <streambuf>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include <fmt/format.h>
 
 #include "import/design_bounds.h"
+#include "import/design_file.h"
 #include "import/fortran_fields.h"
 #include "import/plan_continuity.h"
 #include "import/text_encoding.h"
 #include "output/listings.h"
 #include "output/utf8.h"
+#include "output/visible_text.h"
 #include "road/plan_geometry.h"
 #include "services/message_table.h"
 
@@ -135,32 +135,75 @@ class LineSource {
   }
 
  private:
-  // The file's first bytes: a file saved as UTF-16 is read whole and
-  // converted; any other is read on from the stream after them.
+  // The file's first bytes: a file saved as UTF-16 is decoded as it is read
+  // (only as far as the reading goes); any other is read on from the stream
+  // after them.
   void take_head() {
     head_taken_ = true;
     constexpr std::streamsize kHeadBytes = 4;
     head_.resize(static_cast<std::size_t>(kHeadBytes));
     head_.resize(
         static_cast<std::size_t>(std::max<std::streamsize>(buffer_->sgetn(head_.data(), kHeadBytes), 0)));
-    std::string whole = head_;
-    if (!utf16_to_utf8(whole)) return;
-    whole = head_ + std::string(std::istreambuf_iterator<char>(buffer_), {});
-    (void)utf16_to_utf8(whole);
-    head_ = std::move(whole);
-    whole_file_ = true;
+    utf16_ = detect_utf16(head_);
+    if (utf16_) head_position_ = utf16_->mark_bytes;
+  }
+
+  int raw_byte() {
+    if (head_position_ < head_.size()) return static_cast<unsigned char>(head_[head_position_++]);
+    return buffer_->sbumpc();
+  }
+
+  // The next UTF-16 code unit, or nothing at the end (an odd last byte is
+  // dropped).
+  std::optional<char32_t> next_unit() {
+    if (lookahead_) return std::exchange(lookahead_, std::nullopt);
+    const int a = raw_byte();
+    if (a == std::char_traits<char>::eof()) return std::nullopt;
+    const int b = raw_byte();
+    if (b == std::char_traits<char>::eof()) return std::nullopt;
+    const auto first = static_cast<char32_t>(a);
+    const auto second = static_cast<char32_t>(b);
+    return utf16_->little_endian ? first | second << 8 : first << 8 | second;
+  }
+
+  // Decodes the next character of a UTF-16 file into utf8_; false at the end.
+  // An unpaired surrogate becomes U+FFFD.
+  bool decode_next_character() {
+    constexpr char32_t kReplacement = 0xFFFD;
+    const std::optional<char32_t> unit = next_unit();
+    if (!unit) return false;
+    char32_t c = *unit;
+    if (c >= 0xD800 && c <= 0xDBFF) {
+      const std::optional<char32_t> low = next_unit();
+      if (low && *low >= 0xDC00 && *low <= 0xDFFF) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (*low - 0xDC00);
+      } else {
+        c = kReplacement;
+        lookahead_ = low;
+      }
+    } else if (c >= 0xDC00 && c <= 0xDFFF) {
+      c = kReplacement;
+    }
+    utf8_.clear();
+    utf8_position_ = 0;
+    append_utf8(utf8_, c);
+    return true;
   }
 
   int next_byte() {
-    if (head_position_ < head_.size()) return static_cast<unsigned char>(head_[head_position_++]);
-    return whole_file_ ? std::char_traits<char>::eof() : buffer_->sbumpc();
+    if (!utf16_) return raw_byte();
+    if (utf8_position_ >= utf8_.size() && !decode_next_character()) return std::char_traits<char>::eof();
+    return static_cast<unsigned char>(utf8_[utf8_position_++]);
   }
 
   std::streambuf* buffer_;
-  std::string head_;  // bytes read ahead (the whole text of a UTF-16 file)
+  std::string head_;  // the first bytes, read ahead
   std::size_t head_position_ = 0;
   bool head_taken_ = false;
-  bool whole_file_ = false;
+  std::optional<Utf16Layout> utf16_;   // set for a file in UTF-16
+  std::optional<char32_t> lookahead_;  // a code unit read past an unpaired surrogate
+  std::string utf8_;                   // the current character of a UTF-16 file, in UTF-8
+  std::size_t utf8_position_ = 0;
   bool first_ = true;
   bool failed_ = false;
 };
@@ -211,12 +254,13 @@ bool read_reals(const ColumnLine& line, std::initializer_list<RealField> fields)
   return true;
 }
 
-// A name field without trailing blanks; a blank one becomes E + the 3-digit
-// element number.
+// A name field without trailing blanks, its control characters made visible;
+// a blank one becomes E + the 3-digit element number.
 std::string element_name(const ColumnLine& line, std::size_t first, std::size_t width, std::size_t number) {
-  std::string name(trim_right(line.field(first, width)));
+  const std::string field(line.field(first, width));
+  const std::string_view name = trim_right(field);
   if (is_blank(name)) return fmt::format("E{:03d}", number);
-  return name;
+  return visible_text(name);
 }
 
 // Clothoid orientation and turn characters: "0" gives -1, "2" gives +1.
@@ -581,12 +625,15 @@ constexpr std::size_t kFileMessageFixedPart = 30;
 
 std::string file_line(int message, std::string_view file_name) {
   const std::string shortened =
-      shorten_path_for_display(file_name, kListingLineWidth - kFileMessageFixedPart);
+      shorten_path_for_display(visible_text(file_name), kListingLineWidth - kFileMessageFixedPart);
   return format_message(message, kListingLineWidth, shortened);
 }
 
-int read_design(Console& console, RoadModel& model, std::istream* input, std::string_view file_name) {
+// `refusal`: the line saying why the file could not be opened (no input then).
+int read_design(Console& console, RoadModel& model, std::istream* input, std::string_view file_name,
+                const std::string& refusal = {}) {
   console_write(console, kConsoleHeadingLine, file_line(kMsgReading, file_name));
+  if (!refusal.empty()) console_write(console, kConsoleOrdinary, refusal);
   std::istream empty(nullptr);
   LineSource lines(input != nullptr ? *input : empty);
   NativeReader reader(console, model, lines);
@@ -637,13 +684,10 @@ int read_native_design(Console& console, RoadModel& model, std::istream& input, 
 }
 
 int read_native_design(Console& console, RoadModel& model, const std::string& path) {
-  std::error_code error;
-  const std::filesystem::path file(path);
-  // A directory opens on some systems and then reads as nothing; refuse it
-  // up front so that only regular files (or devices the user names) are read.
-  if (std::filesystem::is_directory(file, error)) return read_design(console, model, nullptr, path);
-  std::ifstream stream(file, std::ios::in | std::ios::binary);
-  if (!stream.is_open()) return read_design(console, model, nullptr, path);
+  DesignFile file = DesignFile::open(path);
+  if (!file.is_open()) return read_design(console, model, nullptr, path, refusal_line(file.status()));
+  DesignFileBuffer buffer(file);
+  std::istream stream(&buffer);
   return read_design(console, model, &stream, path);
 }
 

@@ -30,25 +30,26 @@ void append_utf8(std::string& out, char32_t c) {
   }
 }
 
-bool utf16_to_utf8(std::string& text) {
-  if (text.size() < 2) return false;
-  auto byte = [&text](std::size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(text[i])); };
-  bool little = false;
-  std::size_t from = 2;
-  if (byte(0) == 0xFF && byte(1) == 0xFE) {
-    little = true;
-  } else if (byte(0) == 0xFE && byte(1) == 0xFF) {
-    little = false;
-  } else if (text.size() >= 4 && is_text_byte(byte(0)) && byte(1) == 0 && is_text_byte(byte(2)) &&
-             byte(3) == 0) {
-    little = true;
-    from = 0;
-  } else if (text.size() >= 4 && byte(0) == 0 && is_text_byte(byte(1)) && byte(2) == 0 &&
-             is_text_byte(byte(3))) {
-    from = 0;
-  } else {
-    return false;
+std::optional<Utf16Layout> detect_utf16(std::string_view head) {
+  if (head.size() < 2) return std::nullopt;
+  auto byte = [&head](std::size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(head[i])); };
+  if (byte(0) == 0xFF && byte(1) == 0xFE) return Utf16Layout{true, 2};
+  if (byte(0) == 0xFE && byte(1) == 0xFF) return Utf16Layout{false, 2};
+  if (head.size() >= 4 && is_text_byte(byte(0)) && byte(1) == 0 && is_text_byte(byte(2)) && byte(3) == 0) {
+    return Utf16Layout{true, 0};
   }
+  if (head.size() >= 4 && byte(0) == 0 && is_text_byte(byte(1)) && byte(2) == 0 && is_text_byte(byte(3))) {
+    return Utf16Layout{false, 0};
+  }
+  return std::nullopt;
+}
+
+bool utf16_to_utf8(std::string& text) {
+  const std::optional<Utf16Layout> layout = detect_utf16(text);
+  if (!layout) return false;
+  auto byte = [&text](std::size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(text[i])); };
+  const bool little = layout->little_endian;
+  const std::size_t from = layout->mark_bytes;
   auto unit = [&](std::size_t i) { return little ? byte(i) | byte(i + 1) << 8 : byte(i) << 8 | byte(i + 1); };
   constexpr char32_t kReplacement = 0xFFFD;
   std::string out;

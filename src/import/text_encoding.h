@@ -3,9 +3,22 @@
 // Pure functions on bytes.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace corvalinde {
+
+// How a text in UTF-16 lays out its code units.
+struct Utf16Layout {
+  bool little_endian = true;
+  std::size_t mark_bytes = 0;  // 2 when a byte-order mark opens the text, else 0
+};
+
+// The layout of a text in UTF-16, told from its first four bytes (as
+// utf16_to_utf8 below tells it), or nothing for any other text.
+std::optional<Utf16Layout> detect_utf16(std::string_view head);
 
 // Appends the UTF-8 form of code point c (at most U+10FFFF).
 void append_utf8(std::string& out, char32_t c);

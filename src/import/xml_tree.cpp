@@ -193,13 +193,15 @@ constexpr std::array<const char*, 10> kErrorTexts{
 
 constexpr unsigned char kWhite = 1;     // space, tab, line feed, carriage return
 constexpr unsigned char kEndsText = 2;  // may end a text token (a "/" only before ">")
-constexpr unsigned char kEndsRun = 4;   // may end a text run in content (a "/" only before ">")
+constexpr unsigned char kEndsRun = 4;   // ends a text run in content
 
 constexpr std::array<unsigned char, 256> make_char_classes() {
   std::array<unsigned char, 256> classes{};
   for (const char c : {' ', '\t', '\n', '\r'}) classes[static_cast<unsigned char>(c)] = kWhite | kEndsText;
   for (const char c : {'\0', '<', '=', '>', '/'}) classes[static_cast<unsigned char>(c)] = kEndsText;
-  for (const char c : {'\0', '<', '>', '/'}) classes[static_cast<unsigned char>(c)] |= kEndsRun;
+  // In content only "<" (or the end) ends a text run: ">" and "/>" are
+  // characters of the text there.
+  for (const char c : {'\0', '<'}) classes[static_cast<unsigned char>(c)] |= kEndsRun;
   return classes;
 }
 constexpr std::array<unsigned char, 256> kCharClasses = make_char_classes();
@@ -234,6 +236,22 @@ bool name_matches(const char* name, std::string_view tag) {
   return name != nullptr && significant_part(name) == significant_part(tag);
 }
 
+// The ">" that ends a DOCTYPE whose text starts at `value`: the first one,
+// or, when an internal subset ("[ ... ]") comes first, the first after the
+// subset's "]". Null when there is none. The subset is never read.
+char* doctype_end(char* value) {
+  char* end = std::strpbrk(value, "[>");
+  if (end == nullptr || *end == '>') return end;
+  char* bracket = std::strchr(end, ']');
+  while (bracket != nullptr) {
+    char* after = bracket + 1;
+    while (is_white(*after)) ++after;
+    if (*after == '>') return after;
+    bracket = std::strchr(bracket + 1, ']');
+  }
+  return nullptr;
+}
+
 enum class TokenKind {
   end,
   text,
@@ -260,26 +278,36 @@ struct Token {
 // stays right because every line feed so overwritten is counted.
 class Parser {
  public:
-  Parser(XmlDocument& document, const XmlProgress& progress)
+  Parser(XmlDocument& document, const XmlProgress& progress, const XmlContentFilter& skip_content)
       : document_(document),
         base_(document.source.data()),
         position_(base_),
         total_(std::max<std::size_t>(document.source.size(), 1)),
-        progress_(progress) {
+        progress_(progress),
+        skip_content_(skip_content) {
     static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (document.source.starts_with(kByteOrderMark)) position_ += kByteOrderMark.size();
     text_start_ = position_;
   }
 
   XmlError run();
-  void locate_stop(int& line, int& column) const;
+  void locate(const char* stop, int& line, int& column) const;
+  void locate_stop(int& line, int& column) const { locate(position_, line, column); }
+  // The quoted value or section left open by the error, or null.
+  const char* unclosed() const { return unclosed_; }
+  bool unclosed_is_section() const { return unclosed_ != nullptr && *unclosed_ == '<'; }
 
  private:
   enum class Mode { content, expect_name, expect_equals, expect_value };
 
+  // An open element. Inside content that is skipped no element is built:
+  // the frame then only keeps the name, so that end tags match as they would.
   struct Frame {
-    XmlElement* element;
+    XmlElement* element;      // null when not built
+    std::string_view name;    // as written, up to the end of the name token
     std::size_t first_child;  // index of its first entry in children_
+    bool builds_children;     // false: the content is checked, not built
+    bool is_declaration;
   };
 
   // A string whose terminating NUL waits until the next token is read.
@@ -298,6 +326,11 @@ class Parser {
   std::uint32_t offset_of(const char* at) const;
 
   XmlError fail(XmlError error) { return error_ = error; }
+  // Whether a child of that kind is built under the innermost open element.
+  bool keeps(XmlEntryKind kind) const {
+    const Frame& frame = open_.back();
+    return kind == XmlEntryKind::attribute ? frame.element != nullptr : frame.builds_children;
+  }
   bool add_child(XmlEntryKind kind, const char* at, void* node);
   void open_element(const Token& name, bool is_declaration);
   void close_innermost();
@@ -313,6 +346,8 @@ class Parser {
   char* text_start_ = nullptr;
   std::size_t total_;
   const XmlProgress& progress_;
+  const XmlContentFilter& skip_content_;
+  const char* unclosed_ = nullptr;
   int last_percent_ = -1;
   std::size_t next_report_at_ = 0;
   XmlError error_ = XmlError::none;
@@ -385,6 +420,7 @@ Token Parser::scan(bool in_content) {
     char* closing = std::strchr(p + 1, c);
     if (closing == nullptr) {
       error_ = XmlError::unmatched_quote;
+      unclosed_ = p;
       position_ = p + std::strlen(p);
       token.kind = TokenKind::end;
       return token;
@@ -421,19 +457,12 @@ Token Parser::scan(bool in_content) {
   return token;
 }
 
-// In content, text tokens, "=" and white space all continue a text run, so
-// the run can be passed over in one sweep up to the first character that can
-// begin any other token: "<", ">", "/>" or the end of the text.
+// In content, text tokens, "=", ">", "/>" and white space all continue a
+// text run, so the run can be passed over in one sweep up to the next "<" or
+// the end of the text.
 void Parser::skip_rest_of_run() {
   char* p = position_;
-  for (;;) {
-    while (!may_end_run(*p)) ++p;
-    if (*p == '/' && p[1] != '>') {
-      ++p;
-      continue;
-    }
-    break;
-  }
+  while (!may_end_run(*p)) ++p;
   position_ = p;
 }
 
@@ -475,6 +504,12 @@ bool Parser::add_child(XmlEntryKind kind, const char* at, void* node) {
 }
 
 void Parser::open_element(const Token& name, bool is_declaration) {
+  const std::string_view written(name.begin, static_cast<std::size_t>(name.end - name.begin));
+  if (!open_.back().builds_children) {
+    open_.push_back({nullptr, written, children_.size(), false, is_declaration});
+    report_progress();
+    return;
+  }
   auto* element = document_.arena.create<XmlElement>();
   element->name = name.begin;
   element->is_declaration = is_declaration ? 1 : 0;
@@ -484,12 +519,17 @@ void Parser::open_element(const Token& name, bool is_declaration) {
     error_ = XmlError::unexpected_token;
     return;
   }
-  open_.push_back({element, children_.size()});
+  const bool skip = skip_content_ && skip_content_(*open_.back().element, written);
+  open_.push_back({element, written, children_.size(), !skip, is_declaration});
   report_progress();
 }
 
 void Parser::close_innermost() {
   const Frame frame = open_.back();
+  if (frame.element == nullptr) {
+    open_.pop_back();
+    return;
+  }
   const std::size_t count = children_.size() - frame.first_child;
   XmlElement& element = *frame.element;
   if (count > 0) {
@@ -509,7 +549,7 @@ XmlError Parser::close_by_end_tag(std::string_view tag) {
   // Each open element whose name differs is closed in turn until one matches;
   // none matching (the root reached) is an unmatched end tag.
   while (open_.size() > 1) {
-    const bool matches = name_matches(open_.back().element->name, tag);
+    const bool matches = significant_part(open_.back().name) == significant_part(tag);
     close_innermost();
     if (matches) return XmlError::none;
   }
@@ -517,6 +557,7 @@ XmlError Parser::close_by_end_tag(std::string_view tag) {
 }
 
 bool Parser::add_text_run(char* begin, char* end) {
+  if (!keeps(XmlEntryKind::text)) return true;
   while (end > begin && is_white(end[-1])) --end;
   terminate(end);
   auto* text = document_.arena.create<XmlText>();
@@ -527,13 +568,17 @@ bool Parser::add_text_run(char* begin, char* end) {
 XmlError Parser::add_section(const Token& marker) {
   const SectionMarkers& markers = kSections[marker.section];
   char* value = position_;
-  char* closing = std::strstr(value, markers.closing);
+  char* closing = marker.section == static_cast<std::size_t>(XmlSectionKind::doctype)
+                      ? doctype_end(value)
+                      : std::strstr(value, markers.closing);
   if (closing == nullptr) {
     // Like an unmatched quote: the search consumed the rest of the text.
+    unclosed_ = marker.begin;
     position_ = value + std::strlen(value);
     return fail(XmlError::unmatched_end_tag);
   }
   position_ = closing + std::strlen(markers.closing);
+  if (!keeps(XmlEntryKind::section)) return XmlError::none;
   terminate(closing);
   auto* section = document_.arena.create<XmlSection>();
   section->opening_marker = markers.opening;
@@ -544,13 +589,14 @@ XmlError Parser::add_section(const Token& marker) {
 }
 
 bool Parser::add_attribute(char* name_begin, char* name_end, const Token* value) {
+  if (!keeps(XmlEntryKind::attribute)) return true;
   // The tokenizer is past the end of the name by now.
   terminate(name_end);
   auto* attribute = document_.arena.create<XmlAttribute>();
   attribute->name = name_begin;
   if (value != nullptr) {
     char* value_end = value->end;
-    if (open_.back().element->is_declaration != 0 && value->kind == TokenKind::text && value_end[-1] == '?') {
+    if (open_.back().is_declaration && value->kind == TokenKind::text && value_end[-1] == '?') {
       --value_end;
     }
     attribute->value = value->begin;
@@ -560,7 +606,7 @@ bool Parser::add_attribute(char* name_begin, char* name_end, const Token* value)
 }
 
 XmlError Parser::run() {
-  open_.push_back({&document_, 0});
+  open_.push_back({&document_, {}, 0, true, false});
   Mode mode = Mode::content;
   char* run_begin = nullptr;   // first token of the pending text run
   char* name_begin = nullptr;  // attribute name remembered in a tag
@@ -570,8 +616,9 @@ XmlError Parser::run() {
     if (mode == Mode::content) {
       const Token token = next_token(true);
       if (error_ != XmlError::none) return error_;
-      const bool ends_run =
-          token.kind != TokenKind::text && token.kind != TokenKind::equals && token.kind != TokenKind::quoted;
+      const bool ends_run = token.kind != TokenKind::text && token.kind != TokenKind::equals &&
+                            token.kind != TokenKind::quoted && token.kind != TokenKind::close &&
+                            token.kind != TokenKind::short_close;
       if (ends_run && run_begin != nullptr) {
         if (!add_text_run(run_begin, token.begin)) return fail(XmlError::unexpected_token);
         run_begin = nullptr;
@@ -580,6 +627,8 @@ XmlError Parser::run() {
         case TokenKind::text:
         case TokenKind::quoted:
         case TokenKind::equals:
+        case TokenKind::close:
+        case TokenKind::short_close:
           if (run_begin == nullptr) run_begin = token.begin;
           skip_rest_of_run();
           break;
@@ -609,9 +658,6 @@ XmlError Parser::run() {
         case TokenKind::section:
           if (add_section(token) != XmlError::none) return error_;
           break;
-        case TokenKind::close:
-        case TokenKind::short_close:
-          return fail(XmlError::unexpected_token);
         case TokenKind::end:
           // Elements still open at the end of the text are simply closed.
           while (!open_.empty()) close_innermost();
@@ -622,7 +668,7 @@ XmlError Parser::run() {
 
     const Token token = next_token(false);
     if (error_ != XmlError::none) return error_;
-    const bool is_declaration = open_.back().element->is_declaration != 0;
+    const bool is_declaration = open_.back().is_declaration;
     switch (mode) {
       case Mode::expect_name:
         if (token.kind == TokenKind::text) {
@@ -671,8 +717,7 @@ XmlError Parser::run() {
   }
 }
 
-void Parser::locate_stop(int& line, int& column) const {
-  const char* stop = position_;
+void Parser::locate(const char* stop, int& line, int& column) const {
   std::size_t lines = 1 + overwritten_line_feeds_;
   const char* line_start = text_start_;
   for (const char* p = base_; p < stop; ++p) {
@@ -692,18 +737,23 @@ void Parser::locate_stop(int& line, int& column) const {
   column = static_cast<int>(std::min<std::size_t>(characters, INT_MAX));
 }
 
-XmlTree parse_text(std::string&& text, XmlParseResults* results, const XmlProgress& progress) {
+XmlTree parse_text(std::string&& text, XmlParseResults* results, const XmlProgress& progress,
+                   const XmlContentFilter& skip_content) {
   XmlParseResults outcome;
   XmlTree tree;
   try {
     auto document = std::make_unique<XmlDocument>();
     document->source = std::move(text);
-    Parser parser(*document, progress);
+    Parser parser(*document, progress, skip_content);
     outcome.error = parser.run();
     if (outcome.error == XmlError::none) {
       tree.reset(document.release());
     } else {
       parser.locate_stop(outcome.line, outcome.column);
+      if (parser.unclosed() != nullptr) {
+        parser.locate(parser.unclosed(), outcome.opened_line, outcome.opened_column);
+        outcome.unclosed_section = parser.unclosed_is_section();
+      }
     }
   } catch (const std::bad_alloc&) {
     outcome = {XmlError::no_data, 0, 0};
@@ -772,16 +822,17 @@ void XmlTreeRelease::operator()(XmlElement* root) const {
 XmlTree parse_xml(const char* text, XmlParseResults* results, const XmlProgress& progress) {
   assert(text != nullptr);
   try {
-    return parse_text(std::string(text != nullptr ? text : ""), results, progress);
+    return parse_text(std::string(text != nullptr ? text : ""), results, progress, {});
   } catch (const std::bad_alloc&) {
     if (results != nullptr) *results = {XmlError::no_data, 0, 0};
     return nullptr;
   }
 }
 
-XmlTree parse_xml(std::string&& text, XmlParseResults* results, const XmlProgress& progress) {
+XmlTree parse_xml(std::string&& text, XmlParseResults* results, const XmlProgress& progress,
+                  const XmlContentFilter& skip_content) {
   text.resize(std::strlen(text.c_str()));  // the text ends at its first NUL
-  return parse_text(std::move(text), results, progress);
+  return parse_text(std::move(text), results, progress, skip_content);
 }
 
 void free_xml(XmlElement* element) {

@@ -106,10 +106,19 @@ struct XmlParseResults {
   XmlError error = XmlError::none;
   int line = 0;    // on error: where parsing stopped, from 1
   int column = 0;  // on error: characters (not bytes) from 1
+  // A quoted value or a section never closed: where it opened (else 0).
+  int opened_line = 0;
+  int opened_column = 0;
+  bool unclosed_section = false;  // error 6 for a section without its closing marker
 };
 
 // Called with the percentage of the text consumed, each time it grows.
 using XmlProgress = std::function<void(int percent)>;
+
+// Asked for each element as it opens under an element of the tree: true when
+// nothing inside it is wanted. Its content is then only checked, not built:
+// the element keeps its name and attributes and gets no children.
+using XmlContentFilter = std::function<bool(const XmlElement& parent, std::string_view name)>;
 
 struct XmlTreeRelease {
   void operator()(XmlElement* root) const;
@@ -122,7 +131,7 @@ using XmlTree = std::unique_ptr<XmlElement, XmlTreeRelease>;
 // Parses the text up to its first NUL, taking over its storage: a caller that
 // has read a whole file hands it over instead of holding two copies.
 [[nodiscard]] XmlTree parse_xml(std::string&& text, XmlParseResults* results = nullptr,
-                                const XmlProgress& progress = {});
+                                const XmlProgress& progress = {}, const XmlContentFilter& skip_content = {});
 
 // Releases a document given its root. Given an element inside a document, it
 // removes that element from its parent; its storage goes with the document.

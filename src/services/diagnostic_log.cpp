@@ -40,8 +40,12 @@ void close_channel() {
 // the file cannot be opened (the channel is then closed).
 bool bind_channel(const std::string& path, int flags, const char* mode) {
   close_channel();
-  const int fd = ::open(path.c_str(), flags | O_CLOEXEC, kLogFileMode);
+  // O_NONBLOCK: a named pipe without a reader as the log fails at once
+  // instead of holding the start of the program; writes then block as usual.
+  const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, kLogFileMode);
   if (fd < 0) return false;
+  const int status_flags = ::fcntl(fd, F_GETFL);
+  if (status_flags >= 0) (void)::fcntl(fd, F_SETFL, status_flags & ~O_NONBLOCK);
   std::FILE* stream = ::fdopen(fd, mode);
   if (stream == nullptr) {
     ::close(fd);
@@ -107,6 +111,20 @@ void write_log_record(std::string_view record) {
   std::fwrite(record.data(), 1, record.size(), stream);
   std::fputc('\n', stream);
   ::funlockfile(stream);
+}
+
+std::string log_item(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      out += fmt::format("\\x{:02X}", byte);
+    } else {
+      out += c;
+    }
+  }
+  return out;
 }
 
 void write_log_trace(std::string_view text, std::span<const std::uint32_t> values) {

@@ -33,13 +33,17 @@ bool diagnostic_log_active();
 // Appends one record as it stands (no leading blank added).
 void write_log_record(std::string_view record);
 
+// An item of a record as written: control characters (from a file name,
+// say) as \xHH, so that no item can end its record early or forge another.
+std::string log_item(std::string_view text);
+
 // One list-directed record: a leading blank, then the items separated by
 // blanks. Nothing is formatted while the channel is the null device.
 template <typename... Items>
 void write_log(const Items&... items) {
   if (!diagnostic_log_active()) return;
   std::string record;
-  ((record += ' ', record += fmt::format("{}", items)), ...);
+  ((record += ' ', record += log_item(fmt::format("{}", items))), ...);
   write_log_record(record);
 }
 

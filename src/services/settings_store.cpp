@@ -114,7 +114,10 @@ enum class ReadOutcome { kRead, kMissing, kFailed };
 
 ReadOutcome read_whole_file(const std::string& path, std::string& content) {
   content.clear();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: a named pipe (or a terminal) in place of the file must not
+  // keep the open waiting for a writer; it is refused below. Reads of a
+  // regular file ignore the flag.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return errno == ENOENT ? ReadOutcome::kMissing : ReadOutcome::kFailed;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

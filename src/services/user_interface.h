@@ -18,6 +18,11 @@ class UserInterface {
   // Modal list: returns the 1-based number of the chosen item, 0 when cancelled.
   virtual int choose_from_list(std::string_view title, const std::vector<std::string>& items) = 0;
 
+  // A choice with one candidate is taken without asking; this is told the
+  // title and the candidate, and returns false to refuse it (a front end
+  // told beforehand to choose another). The default takes it.
+  virtual bool accept_only_candidate(std::string_view /*title*/, std::string_view /*item*/) { return true; }
+
   // Progress window stack: value >= 1 with a text opens a new window (value is
   // the scale); value >= 1 without text advances the newest; 0 does nothing;
   // -1 and -2 close the newest.

@@ -61,7 +61,8 @@ QString from_utf8(std::string_view text) {
 }
 
 bool readable_file(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: a named pipe must not hold the dialog until a writer comes.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return false;
   ::close(fd);
   return true;

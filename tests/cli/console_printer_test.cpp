@@ -20,6 +20,9 @@ TEST(TextOutput, MarkersBecomeBracketsAndLoneCodeElevenIsDropped) {
   EXPECT_EQ(render_line(line("end\v"), MarkerStyle::kBrackets), "end");
   EXPECT_EQ(render_line(line("a\vCb  "), MarkerStyle::kRaw), "a\vCb  ");
   EXPECT_EQ(render_line(line("padded   "), MarkerStyle::kBrackets), "padded");
+  // No other control character reaches a terminal: ESC, CR, NUL are escaped.
+  EXPECT_EQ(render_line(line(std::string("a\x1b[2J\rb\0c", 9)), MarkerStyle::kColour),
+            "a\\x1B[2J\\x0Db\\x00c");
 }
 
 TEST(TextOutput, ColoursFollowTheMarkerAndHeadingsAreBold) {

@@ -9,6 +9,7 @@
 
 #include "import/landxml/landxml_plan.h"
 #include "landxml_test_support.h"
+#include "output/utf8.h"
 #include "road/axis_point.h"
 #include "road/plan_geometry.h"
 
@@ -335,18 +336,50 @@ TEST(LandXmlPlan, FilesWithoutAlignmentsOrWithoutCoordGeomReadNothingAndSayWhatT
   RecordingInterface ui;
   const ReadResult surfaces = read_text(landxml("<Surfaces><Surface/></Surfaces><Parcels/><Parcels/>"));
   EXPECT_EQ(surfaces.mask, 0);
-  EXPECT_EQ(surfaces.lines, (std::vector<std::string>{"#55 test.xml", "#142 Surfaces 1", "#142 Parcels 2"}));
+  EXPECT_EQ(surfaces.lines,
+            (std::vector<std::string>{"#55 test.xml", "#142 Surfaces 1", "#142 Parcels 2", "#91"}));
   const ReadResult pis = read_text(landxml(
       alignments("<Alignment name=\"A\"><AlignPIs><AlignPI><PI>1 2</PI></AlignPI></AlignPIs></Alignment>")));
   EXPECT_EQ(pis.mask, 0);
   EXPECT_EQ(pis.lines, (std::vector<std::string>{"#55 test.xml", "#142 AlignPIs 1", "#123", "#9 test.xml"}));
-  // Without a declaration, or without units, it is not a design file at all.
-  const ReadResult bare = read_text("<LandXML><Units><Metric/></Units>" +
-                                    alignments(alignment("A", line(0, 0, 1, 0))) + "</LandXML>");
-  EXPECT_EQ(bare.lines, (std::vector<std::string>{"#55 test.xml"}));
+  // Without units it is not a design file at all, and says so.
   const ReadResult no_units = read_text("<?xml version=\"1.0\"?><LandXML>" +
                                         alignments(alignment("A", line(0, 0, 1, 0))) + "</LandXML>");
-  EXPECT_EQ(no_units.lines, (std::vector<std::string>{"#55 test.xml"}));
+  EXPECT_EQ(no_units.lines, (std::vector<std::string>{"#55 test.xml", "#90"}));
+}
+
+TEST(LandXmlDocument, ValidVariantsAreReadAndOtherFilesSayWhatAndWhere) {
+  RecordingInterface ui;
+  const std::string body = "<Units><Metric/></Units>" + alignments(alignment("A", line(0, 0, 1, 0)));
+  const std::vector<std::string> read = {"#55 test.xml", "#145 A", "#141 1", "#123"};
+  for (const std::string& text : std::vector<std::string>{
+           "<LandXML>" + body + "</LandXML>",  // no declaration
+           "<?xml version=\"1.0\"?><?xml-stylesheet type=\"text/xsl\" href=\"a.xsl\"?><LandXML>" + body +
+               "</LandXML>",
+           "<?xml version=\"1.0\"?><!DOCTYPE LandXML [<!ENTITY x \"&#60;\">]><LandXML>" + body + "</LandXML>",
+           "<LandXML><Project desc=\"a > b\">x > y</Project>" + body + "</LandXML>",
+           std::string(
+               "<lx:LandXML "
+               "xmlns:lx=\"http://www.landxml.org/schema/LandXML-1.2\"><lx:Units><lx:Metric/></lx:Units>"
+               "<lx:Alignments><lx:Alignment name=\"A\"><lx:CoordGeom><lx:Line><lx:Start>0 0</lx:Start>"
+               "<lx:End>0 1</lx:End></lx:Line></lx:CoordGeom></lx:Alignment></lx:Alignments></lx:LandXML>"),
+       }) {
+    const ReadResult r = read_text(text);
+    EXPECT_EQ(r.lines, read) << text;
+  }
+  const std::pair<std::string, std::string> refused[] = {
+      {"<Other/>", "#89 Other"},
+      {"<!-- only -->", "#88"},
+      {"<LandXML>\n  <Units a='1>", "#84 2 12"},
+      {"<LandXML>\n<!-- open", "#86 2 1"},
+      {std::string("<LandXML>\n ab\0cd</LandXML>", 25), "#83 2 4"},
+  };
+  for (const auto& [text, reason] : refused) {
+    const ReadResult r = read_text(text);
+    EXPECT_EQ(r.lines, (std::vector<std::string>{"#55 test.xml", reason})) << text;
+  }
+  // NUL bytes that only pad the end are no text.
+  EXPECT_EQ(read_text("<LandXML>" + body + "</LandXML>" + std::string(100, '\0')).lines, read);
 }
 
 TEST(LandXmlPlan, WhatTheChosenAlignmentHoldsBesidesItsGeometryIsNamed) {
@@ -435,7 +468,8 @@ TEST(LandXmlPlan, LargeFilesAreReadInBlocksBehindAProgressWindow) {
   EXPECT_TRUE(ui.progress.empty());
   Console missing_console;
   EXPECT_EQ(read_landxml(missing_console, model, (path.string() + ".absent")), 0);
-  EXPECT_EQ(missing_console.line_count(), 1U);
+  ASSERT_EQ(missing_console.line_count(), 2U);
+  EXPECT_EQ(trim_right(missing_console.line(1).text), "#93");
 }
 
 }  // namespace

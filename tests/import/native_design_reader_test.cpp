@@ -224,6 +224,19 @@ TEST(NativeReader, BlankNamesBecomeEAndTheElementNumber) {
   EXPECT_EQ(model.plan(1).name, "E001");
 }
 
+TEST(NativeReader, ControlCharactersInNamesAndPathsAreShownAsEscapes) {
+  // A verdict marker (code 11, "C"), ESC and DEL in a name, a marker in the path.
+  native_test::use_message_ids();
+  RoadModel model;
+  Console console;
+  std::istringstream input(header(3, 1) + line_record("\vC\x1b[2\x7f", 0, 10).v400());
+  ASSERT_EQ(read_native_design(console, model, input, "x\vC.txt"), kMaskPlan);
+  EXPECT_EQ(model.plan(1).name, "\\x0BC\\x1B[2\\x7F");
+  EXPECT_EQ(listing(console).substr(0, 17), "= #55 x\\x0BC.txt\n");
+  for (const ConsoleLine& line : console.lines())
+    EXPECT_EQ(line.text.find_first_of("\v\x1b\x7f"), std::string::npos);
+}
+
 TEST(NativeReader, OldFormatPlanReadsItsOwnColumns) {
   PlanRecord r = clothoid('2', '0');
   r.name = "CL01";
@@ -444,12 +457,12 @@ TEST(NativeReader, MissingFileDirectoryAndUnreadableFileYieldNothingWithoutCrash
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "corvalinde-native-reader-test";
   std::filesystem::create_directories(dir);
   const std::string missing = (dir / "missing.txt").string();
-  for (const std::string& path : {missing, dir.string()}) {
+  for (const auto& [path, reason] : {std::pair(missing, "#93"), std::pair(dir.string(), "#81")}) {
     RoadModel model;
     Console console;
     EXPECT_EQ(read_native_design(console, model, path), 0);
     const std::string shown = shorten_path_for_display(path, 50);
-    EXPECT_EQ(listing(console), "= #55 " + shown + "\n= #123\n  #9 " + shown + "\n");
+    EXPECT_EQ(listing(console), "= #55 " + shown + "\n  " + reason + "\n= #123\n  #9 " + shown + "\n");
   }
   const std::filesystem::path locked = dir / "locked.txt";
   { std::ofstream(locked) << two_line_plan(); }

@@ -1,5 +1,7 @@
 #include "generated_inputs.h"
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <string>
 #include <system_error>
@@ -101,6 +103,29 @@ bool write_generated_input(std::string_view generator, const fs::path& path) {
     design.replace(design.find(name), name.size(), "name=\"" + repeated("\u00e9", kMegabytes10 / 2) + "\"");
     return write_text(path, design);
   }
+  // A named pipe that no one writes to: opening it to read would wait for ever.
+  if (generator == "fifo") return ::mkfifo(path.c_str(), 0600) == 0;
+  // The design followed by holes up to 40 GB (sparse: no disk space used).
+  if (generator == "sparse-40-gb") {
+    std::error_code error;
+    if (!write_text(path, std::string(kLandXmlDesign))) return false;
+    fs::resize_file(path, std::uintmax_t{40} << 30, error);
+    return !error;
+  }
+  // "12" in UTF-16LE (it looks like UTF-16), then holes up to 2 GB: the first
+  // line never ends.
+  if (generator == "utf16-sparse-2-gb") {
+    std::error_code error;
+    if (!write_text(path, std::string("1\0"
+                                      "2\0",
+                                      4)))
+      return false;
+    fs::resize_file(path, std::uintmax_t{2} << 30, error);
+    return !error;
+  }
+  // The plain design, under whatever name the case gives (control
+  // characters included).
+  if (generator == "design") return write_text(path, std::string(kLandXmlDesign));
   return false;
 }
 

@@ -3,11 +3,15 @@
 // and the refusal of stations that go backwards.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 
 #include <fmt/format.h>
 
+#include "import/landxml/landxml_reader.h"
 #include "native_design_test_support.h"
 
 namespace corvalinde::reliability {
@@ -135,15 +139,30 @@ TEST(NativeReaderLimits, AnOldProfileElementEndingBeforeThePreviousOneGoesBackwa
   EXPECT_EQ(back.lines, "= #55 design.txt\n  #125 2\n= #123\n  #213\n  #9 design.txt\n");
 }
 
-TEST(NativeReaderLimits, ADirectoryReadsAsAFileWithoutData) {
+TEST(NativeReaderLimits, ADirectoryIsNotReadAndSaysSo) {
   native_test::use_message_ids();
   const fs::path dir = fs::temp_directory_path() / "corvalinde-reliability-directory.txt";
   fs::create_directories(dir);
   RoadModel model;
   Console console;
   EXPECT_EQ(read_native_design(console, model, dir.string()), 0);
-  EXPECT_EQ(listing(console), fmt::format("= #55 {0}\n= #123\n  #9 {0}\n", dir.string()));
+  EXPECT_EQ(listing(console), fmt::format("= #55 {0}\n  #81\n= #123\n  #9 {0}\n", dir.string()));
   fs::remove_all(dir);
+}
+
+TEST(ReaderLimits, ANamedPipeIsRefusedAtOnceByBothReaders) {
+  native_test::use_message_ids();
+  const fs::path pipe =
+      fs::temp_directory_path() / ("corvalinde-reliability-pipe-" + std::to_string(::getpid()));
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  RoadModel model;
+  Console native;
+  EXPECT_EQ(read_native_design(native, model, pipe.string()), 0);
+  EXPECT_EQ(listing(native), fmt::format("= #55 {0}\n  #80\n= #123\n  #9 {0}\n", pipe.string()));
+  Console landxml;
+  EXPECT_EQ(read_landxml(landxml, model, pipe.string()), 0);
+  EXPECT_EQ(listing(landxml), fmt::format("= #55 {0}\n  #80\n", pipe.string()));
+  fs::remove(pipe);
 }
 
 }  // namespace

@@ -100,6 +100,7 @@ TEST_F(DiagnosticLog, RecordsAreListDirectedAndTracesHexadecimal) {
   for (std::size_t i = 0; i < many.size(); ++i) many[i] = static_cast<std::uint32_t>(i + 1);
   write_log_trace("many", many);
   write_log_trace("none", {});
+  write_log("open_landxml", "a\nb\vC.xml");
   EXPECT_EQ(
       read_file(log_file()),
       " Corvalinde\n"
@@ -108,7 +109,8 @@ TEST_F(DiagnosticLog, RecordsAreListDirectedAndTracesHexadecimal) {
       " WM_COMMAND 00000001 ABCDEF01 FFFFFFFF\n"
       " many 00000001 00000002 00000003 00000004 00000005 00000006 00000007 00000008 00000009 0000000A\n"
       " 0000000B 0000000C\n"
-      " none\n");
+      " none\n"
+      " open_landxml a\\x0Ab\\x0BC.xml\n");
 }
 
 TEST_F(DiagnosticLog, ReopenForAppendKeepsWhatWasWritten) {

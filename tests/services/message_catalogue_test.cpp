@@ -189,6 +189,8 @@ const std::set<int>& used_messages() {
                        142, 146, 147, 148, 149, 216, 217, 218, 282, 285};
     // Plan geometry: transitions, what a plan misses, station equations.
     for (int n = 56; n <= 65; ++n) s.insert(n);
+    // Readers: why a file is not read at all.
+    for (int n = 80; n <= 94; ++n) s.insert(n);
     for (int n = 129; n <= 140; ++n) s.insert(n);
     for (int n = 153; n <= 157; ++n) s.insert(n);
     for (int n = 161; n <= 183; ++n) {
@@ -279,6 +281,13 @@ const std::vector<Template>& templates() {
       {62, {R, T, R}},
       {63, {R, T, R}},
       {64, {I}},
+      {82, {R, R}},
+      {83, {I, I}},
+      {84, {I, I}},
+      {85, {I, I}},
+      {86, {I, I}},
+      {87, {I, I}},
+      {89, {T}},
   };
   return list;
 }

@@ -136,6 +136,12 @@ TEST_F(SettingsStore, UnreadableSettingsFileIsNotReplaced) {
   EXPECT_FALSE(write_setting("CurDir", "/a"));
   EXPECT_TRUE(fs::is_directory(user_file("Corvalinde.ini")));
   EXPECT_EQ(read_setting("CurDir"), "");
+  // A named pipe without a writer: refused at once, never waited on.
+  fs::remove(user_file("Corvalinde.ini"));
+  ASSERT_EQ(::mkfifo(user_file("Corvalinde.ini").c_str(), 0600), 0);
+  EXPECT_EQ(read_setting("CurDir"), "");
+  EXPECT_FALSE(write_setting("CurDir", "/a"));
+  EXPECT_TRUE(fs::is_fifo(user_file("Corvalinde.ini")));
 }
 
 TEST_F(SettingsStore, WritingThroughASymbolicLinkReplacesTheLinkedFile) {

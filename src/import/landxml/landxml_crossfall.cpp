@@ -78,7 +78,7 @@ XmlElement* get_landxml_devers(const XmlElement& landxml, std::string_view align
   write_log("nbdev", candidates.size());
   int chosen = 0;
   if (candidates.size() == 1) {
-    chosen = 1;
+    chosen = user_interface().accept_only_candidate(message_trimmed(title_message), names.front()) ? 1 : 0;
   } else if (candidates.size() > 1) {
     chosen = user_interface().choose_from_list(message_trimmed(title_message), names);
   }
@@ -131,13 +131,17 @@ bool ZoneList::next(CrossfallZone& zone) {
     if (!slopes) {
       // A Zone that carries its own stations and values is one zone.
       ended_ = true;
-      if (!read_zone_values(zone_, units_, zone)) return false;
+      if (!read_zone_values(zone_, units_, zone)) {
+        first_unreadable_ = true;
+        return false;
+      }
       previous_ = zone;
       return true;
     }
     bool unreadable = false;
     if (!read_slope(zone, unreadable)) {
       ended_ = true;
+      first_unreadable_ = unreadable;
       return false;
     }
     previous_ = zone;

@@ -52,6 +52,9 @@ class ZoneList {
   // (NaN when it ended with its last zone).
   const std::vector<std::pair<double, double>>& gaps() const { return gaps_; }
   double cut_at() const { return cut_at_; }
+  // True when the very first zone was unreadable or ran backwards (the list
+  // is then empty and has no station to be cut at).
+  bool first_unreadable() const { return first_unreadable_; }
 
  private:
   bool read_slope(CrossfallZone& zone, bool& unreadable);
@@ -66,6 +69,7 @@ class ZoneList {
   CrossfallZone previous_;
   std::vector<std::pair<double, double>> gaps_;
   double cut_at_ = std::numeric_limits<double>::quiet_NaN();
+  bool first_unreadable_ = false;
 };
 
 // The spelling of ZoneList::next under the reader's own name.

@@ -1,6 +1,11 @@
 // Opening a LandXML file: the whole file read in blocks (with a progress
 // window for large files), parsed into an XML tree, checked for the elements
-// every design carries, and its unit factors worked out. The document owns
+// every design carries, and its unit factors worked out. The document element
+// may follow an XML declaration and other processing instructions or stand
+// alone, and may carry a namespace prefix (dropped from every element that
+// shares it). A file that is not a regular file, is larger than memory allows,
+// holds a NUL byte inside its text or does not parse is rejected, and
+// `refusal` says why. The document owns
 // its tree; everything the other reader steps find points into it. Opening
 // never throws: the status says how far it got.
 #pragma once
@@ -30,7 +35,7 @@ double elevation_unit_factor(std::string_view unit, double linear_factor);
 enum class LandXmlOpenStatus {
   kOpened,        // declaration, LandXML, Units and Alignments found
   kNoAlignments,  // a LandXML document with units but no Alignments (the tree is kept)
-  kRejected,      // unreadable, not parsed, or without declaration, LandXML or Units
+  kRejected,      // unreadable, not parsed, or without LandXML or Units (see `refusal`)
 };
 
 struct LandXmlDocument {
@@ -40,6 +45,7 @@ struct LandXmlDocument {
   XmlElement* alignments = nullptr;  // its first Alignments child
   LandXmlUnits units;
   LandXmlEncoding encoding = LandXmlEncoding::kUtf8;
+  std::string refusal;  // rejected: the console line that says why (what was found, and where)
 };
 
 // Block size of the file reading: max(size / 50, 102 400) bytes.

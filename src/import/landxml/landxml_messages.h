@@ -5,6 +5,17 @@
 
 namespace corvalinde::landxml_message {
 
+inline constexpr int kNulByte = 83;              // template: line, column
+inline constexpr int kQuoteNotClosed = 84;       // template: line, column
+inline constexpr int kEndTagClosesNothing = 85;  // template: line, column
+inline constexpr int kSectionNotClosed = 86;     // template: line, column
+inline constexpr int kMalformedTag = 87;         // template: line, column
+inline constexpr int kNoElement = 88;
+inline constexpr int kNotLandXml = 89;  // template: name of the root element
+inline constexpr int kNoUnits = 90;
+inline constexpr int kNoAlignments = 91;
+inline constexpr int kNoMemory = 92;
+inline constexpr int kFirstZoneUnreadable = 94;
 inline constexpr int kNothingRead = 9;       // template: file name
 inline constexpr int kReading = 55;          // template: file name (heading line)
 inline constexpr int kStationEquation = 62;  // template: internal station, back station (text), ahead station

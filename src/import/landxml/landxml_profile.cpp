@@ -334,7 +334,7 @@ ProfileChoice get_landxml_axe_l(const XmlElement& alignment, const LandXmlUnits&
   write_log("nbaxes", choice.candidates);
   int chosen = 0;
   if (candidates.size() == 1) {
-    chosen = 1;
+    chosen = user_interface().accept_only_candidate(message_trimmed(title_message), names.front()) ? 1 : 0;
   } else if (candidates.size() > 1) {
     chosen = user_interface().choose_from_list(message_trimmed(title_message), names);
   }

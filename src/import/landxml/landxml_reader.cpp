@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "import/plan_continuity.h"
 #include "output/listings.h"
 #include "output/utf8.h"
+#include "output/visible_text.h"
 #include "services/diagnostic_log.h"
 #include "services/message_table.h"
 
@@ -55,15 +57,13 @@ class UnreadContent {
     int index = 0;
     while (const XmlElement* child = next_element(parent, index)) {
       if (is_one_of(*child, known)) continue;
-      const std::string name = display_name(child->name, LandXmlEncoding::kUtf8, kElementTypeWidth);
-      bool counted = false;
-      for (auto& [kind, count] : kinds_) {
-        if (kind == name) {
-          ++count;
-          counted = true;
-        }
+      std::string name = display_name(child->name, LandXmlEncoding::kUtf8, kElementTypeWidth);
+      const auto [at, added] = index_.try_emplace(name, kinds_.size());
+      if (added) {
+        kinds_.emplace_back(std::move(name), 1);
+      } else {
+        ++kinds_[at->second].second;
       }
-      if (!counted) kinds_.emplace_back(name, 1);
     }
   }
 
@@ -75,10 +75,12 @@ class UnreadContent {
 
  private:
   std::vector<std::pair<std::string, int>> kinds_;
+  std::unordered_map<std::string, std::size_t> index_;  // kind -> its place in kinds_
 };
 
 std::string file_line(int message, std::string_view file_name) {
-  return format_message(message, kListingLineWidth, shorten_path_for_display(file_name, kNameRoom));
+  return format_message(message, kListingLineWidth,
+                        shorten_path_for_display(visible_text(file_name), kNameRoom));
 }
 
 std::string serial_name(const char* prefix, int serial) {
@@ -108,7 +110,13 @@ class Reading {
           }
         }
       } else if (choice.candidates == 0) {
-        for (const PlanStep& step : choice.rejected) write_plan_failure(step, step.element.start_station);
+        for (const PlanStep& step : choice.rejected) {
+          if (all_within(kMaxStation, {step.element.start_station})) {
+            write_plan_failure(step, step.element.start_station);
+          } else {
+            accept_item(ItemCheck::kOutOfRange, 1);
+          }
+        }
         // No alignment has a plan we can read: say what they hold instead.
         int outer = 0;
         while (const XmlElement* alignments = next_element(*document_.landxml, outer)) {
@@ -167,6 +175,12 @@ class Reading {
     int serials[5] = {0, 0, 0, 0, 0};
     static constexpr const char* kPrefixes[5] = {"", "DRO", "CER", "CLO", "RAC"};
     double station = alignment.start_station;
+    // A start beyond the admissible stations (infinite after the unit factor,
+    // even) refuses the plan before any note shows it.
+    if (!all_within(kMaxStation, {station})) {
+      accept_item(ItemCheck::kOutOfRange, 1);
+      return;
+    }
     TableStations stations;
     int index = 0;
     for (;;) {
@@ -273,6 +287,8 @@ class Reading {
       if (!std::isnan(side->cut_at()))
         write(format_message(msg::kCrossfallCut, kListingLineWidth, side->cut_at()));
     }
+    if (left.first_unreadable() || right.first_unreadable())
+      console_write_message(console_, kConsoleOrdinary, msg::kFirstZoneUnreadable);
     TableStations stations;
     for (std::size_t i = 0; i < points.size(); ++i) {
       if (!accept_item(check_crossfall_item(stations, points[i]), i + 1)) {
@@ -293,7 +309,10 @@ class Reading {
 };
 
 int finish_reading(Console& console, RoadModel& model, LandXmlDocument document, std::string_view file_name) {
-  if (document.status == LandXmlOpenStatus::kRejected) return 0;
+  if (document.status == LandXmlOpenStatus::kRejected) {
+    if (!document.refusal.empty()) console_write(console, kConsoleOrdinary, document.refusal);
+    return 0;
+  }
   Reading reading(console, model, document);
   try {
     reading.run();
@@ -304,7 +323,10 @@ int finish_reading(Console& console, RoadModel& model, LandXmlDocument document,
   const int mask = reading.mask();
   write_log("close root");
   document.tree.reset();
-  if (document.status == LandXmlOpenStatus::kNoAlignments) return 0;
+  if (document.status == LandXmlOpenStatus::kNoAlignments) {
+    console_write_message(console, kConsoleOrdinary, msg::kNoAlignments);
+    return 0;
+  }
   console_write_message(console, kConsoleHeadingLine, msg::kReadingEnded);
   if (model.has_plan() && (mask & kMaskPlan) == 0) {
     console_write_message(console, kConsoleOrdinary, msg::kPlanDiscarded);

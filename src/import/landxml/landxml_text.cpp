@@ -5,6 +5,7 @@
 
 #include "import/text_encoding.h"
 #include "output/utf8.h"
+#include "output/visible_text.h"
 
 namespace corvalinde {
 namespace {
@@ -163,7 +164,8 @@ std::string display_name(std::string_view raw, LandXmlEncoding encoding, std::si
   const std::string_view trimmed = trim_right(name);
   std::size_t first = 0;
   while (first < trimmed.size() && trimmed[first] == ' ') ++first;
-  return std::string(utf8_prefix(trimmed.substr(first), width));
+  // C1 controls (from a windows-1252 byte or a reference) are made visible.
+  return std::string(utf8_prefix(visible_text(trimmed.substr(first)), width));
 }
 
 }  // namespace corvalinde
