@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include "services/utf8_decoder.h"
+
 namespace corvalinde::cli {
 namespace {
 
@@ -19,31 +21,6 @@ const char* colour_of(char marker) {
     default:
       return "\x1b[33m";  // amber
   }
-}
-
-// Length of a valid UTF-8 sequence at text[i], or 0 when invalid.
-std::size_t valid_sequence(std::string_view text, std::size_t i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  std::size_t n = 0;
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF)
-    n = 2;
-  else if (lead >= 0xE0 && lead <= 0xEF)
-    n = 3;
-  else if (lead >= 0xF0 && lead <= 0xF4)
-    n = 4;
-  else
-    return 0;
-  if (i + n > text.size()) return 0;
-  for (std::size_t k = 1; k < n; ++k) {
-    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 0;
-  }
-  const auto second = static_cast<unsigned char>(text[i + 1]);
-  if (lead == 0xE0 && second < 0xA0) return 0;  // overlong
-  if (lead == 0xED && second > 0x9F) return 0;  // surrogate
-  if (lead == 0xF0 && second < 0x90) return 0;  // overlong
-  if (lead == 0xF4 && second > 0x8F) return 0;  // beyond U+10FFFF
-  return n;
 }
 
 }  // namespace
@@ -85,7 +62,7 @@ std::string json_string(std::string_view text) {
   std::string out = "\"";
   for (std::size_t i = 0; i < text.size();) {
     const auto c = static_cast<unsigned char>(text[i]);
-    const std::size_t n = valid_sequence(text, i);
+    const std::size_t n = utf8_sequence_length(text, i);
     if (n == 0) {
       out += "\\ufffd";
       ++i;
