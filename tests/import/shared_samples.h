@@ -19,11 +19,11 @@ inline bool running_in_ci() {
 
 }  // namespace corvalinde::testing_support
 
-// Ends the calling test when `path` (a sample file or folder) is missing:
+// Ends the calling test when `sample` (a sample file or folder) is missing:
 // skipped on a developer's machine, failed in CI.
-#define CORVALINDE_NEED_SHARED_SAMPLE(path)                                                  \
+#define CORVALINDE_NEED_SHARED_SAMPLE(sample)                                                \
   do {                                                                                       \
-    const std::filesystem::path corvalinde_sample_path_(path);                               \
+    const std::filesystem::path corvalinde_sample_path_(sample);                             \
     if (!std::filesystem::exists(corvalinde_sample_path_)) {                                 \
       if (::corvalinde::testing_support::running_in_ci()) {                                  \
         FAIL() << "shared samples not found at " << corvalinde_sample_path_ << " (CI=true)"; \
