@@ -586,7 +586,10 @@ void visibility_analyses(Console& console, const RoadModel& model, int road_type
   if (lanes.lane_class > kLaneClassThreeLanes) {
     write_parameter_line(console, kReserveWidthLabel, cross_section.median_width_dm / 10.0);
     const std::string word = yes_no_word(cross_section.median_blocks_sight != 0 ? 1 : 0);
-    write_parameter_line(console, kReserveMasksLabel, " " + std::string(utf8_prefix(word, kYesNoShownWidth)));
+    // Appended to: GCC 12 at -O3 warns falsely (-Wrestrict) on "literal" + std::string.
+    std::string shown = " ";
+    shown += utf8_prefix(word, kYesNoShownWidth);
+    write_parameter_line(console, kReserveMasksLabel, shown);
   }
   write_parameter_line(console, kSideClearanceLabel, cross_section.side_clearance_dm / 10.0);
 

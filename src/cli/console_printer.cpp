@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "services/utf8_decoder.h"
+
 namespace corvalinde::cli {
 namespace {
 

@@ -22,6 +22,7 @@
 #include "output/visible_text.h"
 #include "road/plan_geometry.h"
 #include "services/message_table.h"
+#include "services/utf8_decoder.h"
 
 namespace corvalinde {
 namespace {
@@ -61,31 +62,6 @@ constexpr int kAllTables = kMaskPlan | kMaskProfile | kMaskCrossfall;
 // Lines of the file: whole lines (never cut at a column), without the line
 // end, with the UTF-8 byte-order mark dropped. A line that is not valid UTF-8
 // comes from the older, single-byte files and is decoded as Windows-1252.
-
-bool is_valid_utf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t n = 0;
-    if (lead < 0x80) {
-      n = 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      n = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      n = 3;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      n = 4;
-    } else {
-      return false;
-    }
-    if (i + n > text.size()) return false;
-    for (std::size_t k = 1; k < n; ++k) {
-      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-    }
-    i += n;
-  }
-  return true;
-}
 
 std::string decode_windows_1252(std::string_view bytes) {
   // Code points of 0x80..0x9F; the five unassigned bytes keep their value.

@@ -75,7 +75,7 @@ bool evaluate_plan_element(const PlanElement& e, double s, AxisPoint& point) {
 int evaluate_axis_point(const RoadModel& model, double s, int sense, const SpeedCapInputs* speed,
                         AxisPoint& point) {
   const double direction = sense < 0 ? -1.0 : 1.0;
-  double cap = speed != nullptr ? speed->v85_max : 0.0;
+  double cap = speed != nullptr ? speed->max_operating_speed : 0.0;
 
   point.station = s;
   point.plan_kind = 0;
@@ -86,7 +86,7 @@ int evaluate_axis_point(const RoadModel& model, double s, int sense, const Speed
       if (direction < 0.0) point.normal_direction += kPi;
       if (speed != nullptr) {
         const double k = point.curvature;
-        cap = std::min(cap, speed->v85_max / (1.0 + kCurvatureSpeedFactor * k * std::sqrt(k)));
+        cap = std::min(cap, speed->max_operating_speed / (1.0 + kCurvatureSpeedFactor * k * std::sqrt(k)));
       }
     }
   }
@@ -99,7 +99,7 @@ int evaluate_axis_point(const RoadModel& model, double s, int sense, const Speed
     point.grade = direction * grade;
     point.profile_kind = element.kind;
     if (speed != nullptr && point.grade > 0.0 && speed->lane_class <= kMaxLaneClassForGradeReduction) {
-      cap = std::min(cap, speed->v85_max - kGradeSpeedFactor * point.grade * point.grade);
+      cap = std::min(cap, speed->max_operating_speed - kGradeSpeedFactor * point.grade * point.grade);
     }
   }
 

@@ -11,8 +11,8 @@ namespace corvalinde {
 // Inputs of the operating-speed cap (filled by the sight-line geometry from
 // its SightParameters). Without them the cap is 0.
 struct SpeedCapInputs {
-  double v85_max = 0.0;  // km/h, the road's maximum operating speed
-  int lane_class = 0;    // the grade reduction applies when <= 4
+  double max_operating_speed = 0.0;  // km/h, the road's maximum operating speed
+  int lane_class = 0;                // the grade reduction applies when <= 4
 };
 
 // Sense of travel: +1 increasing stations, -1 decreasing.

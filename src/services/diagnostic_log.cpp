@@ -129,7 +129,9 @@ std::string log_item(std::string_view text) {
 
 void write_log_trace(std::string_view text, std::span<const std::uint32_t> values) {
   if (!diagnostic_log_active()) return;
-  std::string record = " " + std::string(text);
+  // Appended to: GCC 12 at -O3 warns falsely (-Wrestrict) on "literal" + std::string.
+  std::string record = " ";
+  record += text;
   std::size_t in_record = 0;
   for (const std::uint32_t value : values) {
     if (in_record == kTraceValuesPerRecord) {

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "services/service_text.h"
+#include "services/utf8_decoder.h"
 
 namespace corvalinde {
 namespace {
@@ -37,15 +38,6 @@ int read_count(const std::uint8_t* bytes) {
 
 std::uint8_t selector3_key(std::size_t index) {
   return static_cast<std::uint8_t>((kKeyStartSelector3 + kKeyStepSelector3 * (index & 0xFFU)) & 0xFFU);
-}
-
-bool is_valid_utf8(std::string_view text) {
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t n = service_text::char_size(text, i);
-    if (n == 1 && static_cast<unsigned char>(text[i]) >= 0x80) return false;
-    i += n;
-  }
-  return true;
 }
 
 }  // namespace

@@ -1,22 +1,12 @@
 #include "services/service_text.h"
 
+#include "services/utf8_decoder.h"
+
 namespace corvalinde::service_text {
 
 std::size_t char_size(std::string_view text, std::size_t i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  std::size_t n = 1;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    n = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    n = 3;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    n = 4;
-  }
-  if (i + n > text.size()) return 1;
-  for (std::size_t k = 1; k < n; ++k) {
-    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 1;
-  }
-  return n;
+  const std::size_t length = utf8_sequence_length(text, i);
+  return length == 0 ? 1 : length;
 }
 
 std::size_t char_count(std::string_view text) {

@@ -9,7 +9,8 @@
 
 namespace corvalinde::service_text {
 
-// Byte length of the character that starts at text[i] (1 for an invalid byte).
+// Byte length of the character that starts at text[i] (1 for a byte that
+// starts no well-formed character).
 std::size_t char_size(std::string_view text, std::size_t i);
 
 // Number of characters in text.

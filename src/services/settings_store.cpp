@@ -280,7 +280,10 @@ struct SettingsText {
       }
     }
     if (!insert_at) {
-      lines.push_back("[" + std::string(section) + "]");
+      // Appended to: GCC 12 at -O3 warns falsely (-Wrestrict) on "literal" + std::string.
+      std::string heading = "[";
+      heading.append(section).append("]");
+      lines.push_back(std::move(heading));
       insert_at = lines.size();
     }
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*insert_at), std::move(entry));

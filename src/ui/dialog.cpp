@@ -222,8 +222,8 @@ void Dialog::update_minimum_size() {
   if (minimum.isValid()) client_->setMinimumSize(minimum);
 }
 
-void Dialog::send_command(std::uint32_t wparam, QWidget* source) {
-  procedure_.command(*this, wparam, source);
+void Dialog::send_command(std::uint32_t packed_command, QWidget* source) {
+  procedure_.command(*this, packed_command, source);
 }
 
 void Dialog::end(int result) {
@@ -405,10 +405,10 @@ int option_button_event(Dialog& dialog, int identifier, QWidget* source) {
 
 }  // namespace
 
-int command_event(Dialog& dialog, std::uint32_t wparam, QWidget* source) {
-  const int identifier = command_identifier(wparam);
+int command_event(Dialog& dialog, std::uint32_t packed_command, QWidget* source) {
+  const int identifier = command_identifier(packed_command);
   if (identifier >= kOptionBase) return option_button_event(dialog, identifier, source);
-  if (identifier >= kControlBase || notification_code(wparam) != kNotifyClicked) return kEventControl;
+  if (identifier >= kControlBase || notification_code(packed_command) != kNotifyClicked) return kEventControl;
   const int result = (source == nullptr || !source->isEnabled()) ? 0 : user_word(source);
   if (result != kEventCancel && !focused_field_accepts(dialog, source)) return kEventSwallowed;
   return result;

@@ -72,7 +72,7 @@ class DialogProcedure {
   virtual void initialise(Dialog& dialog) = 0;
   // A command word from a control, a menu, an accelerator or the keyboard;
   // source is the control that sent it (nullptr for menus and keys).
-  virtual void command(Dialog& dialog, std::uint32_t wparam, QWidget* source) = 0;
+  virtual void command(Dialog& dialog, std::uint32_t packed_command, QWidget* source) = 0;
   // The client area changed size.
   virtual void resized(Dialog&, QSize /*client*/) {}
   // The smallest client size allowed (an invalid size: no minimum).
@@ -120,7 +120,7 @@ class Dialog : public QDialog {
   void update_minimum_size();
 
   // Delivers one command word to the procedure.
-  void send_command(std::uint32_t wparam, QWidget* source);
+  void send_command(std::uint32_t packed_command, QWidget* source);
 
   // Close flag and result slot (end_dialog sets both).
   bool close_flag() const { return close_flag_; }
@@ -204,11 +204,11 @@ void set_user_word(QWidget* widget, int word);
 int user_word(const QWidget* widget);
 
 // Translates a command word (see numbering.h): a menu command or user word
-// (0 means: read the menu command from wparam), kEventControl for control
+// (0 means: read the menu command from packed_command), kEventControl for control
 // notifications, kEventOptionChanged / kEventSwallowed for option buttons.
 // Validates a focused number field first, as the framework's rule requires;
 // a refusal gives kEventSwallowed.
-int command_event(Dialog& dialog, std::uint32_t wparam, QWidget* source);
+int command_event(Dialog& dialog, std::uint32_t packed_command, QWidget* source);
 
 // Ends a dialog with result; returns kHandled. The window stays on screen
 // until its runner takes it down.

@@ -57,12 +57,12 @@ bool MainWindowProcedure::close_requested(Dialog& dialog) {
   return true;
 }
 
-void MainWindowProcedure::command(Dialog& dialog, std::uint32_t wparam, QWidget* source) {
-  const int event = command_event(dialog, wparam, source);
+void MainWindowProcedure::command(Dialog& dialog, std::uint32_t packed_command, QWidget* source) {
+  const int event = command_event(dialog, packed_command, source);
   // Control notifications (the console) stay with the toolkit; a refused
   // field or an ignored click leaves nothing to do.
   if (event == kEventControl || event == kEventSwallowed || event == kEventOptionChanged) return;
-  const int identifier = event == 0 ? command_identifier(wparam) : event;
+  const int identifier = event == 0 ? command_identifier(packed_command) : event;
   switch (identifier) {
     case kDefaultCommand:
       return;  // Enter never closes the main window

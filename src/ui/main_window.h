@@ -37,7 +37,7 @@ class MainWindowProcedure final : public DialogProcedure {
   explicit MainWindowProcedure(CoreApplication& core, StoredSelectionStep::Editor editor = {});
 
   void initialise(Dialog& dialog) override;
-  void command(Dialog& dialog, std::uint32_t wparam, QWidget* source) override;
+  void command(Dialog& dialog, std::uint32_t packed_command, QWidget* source) override;
   void resized(Dialog& dialog, QSize client) override;
   QSize minimum_size(Dialog& dialog) override;
   void destroyed(Dialog& dialog) override;

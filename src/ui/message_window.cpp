@@ -113,12 +113,12 @@ class MessageProcedure final : public DialogProcedure {
     QApplication::beep();
   }
 
-  void command(Dialog& dialog, std::uint32_t wparam, QWidget* source) override {
-    const int event = command_event(dialog, wparam, source);
+  void command(Dialog& dialog, std::uint32_t packed_command, QWidget* source) override {
+    const int event = command_event(dialog, packed_command, source);
     const int count = static_cast<int>(labels_.size());
     if (event >= 1 && event <= count) {
       finish(dialog, event);
-    } else if (event == 0 && command_identifier(wparam) == kCancelCommand) {
+    } else if (event == 0 && command_identifier(packed_command) == kCancelCommand) {
       finish(dialog, count == 1 ? 1 : 0);
     }
   }
@@ -166,12 +166,13 @@ class ListProcedure final : public DialogProcedure {
     list_ = list;
   }
 
-  void command(Dialog& dialog, std::uint32_t wparam, QWidget* source) override {
-    const int event = command_event(dialog, wparam, source);
+  void command(Dialog& dialog, std::uint32_t packed_command, QWidget* source) override {
+    const int event = command_event(dialog, packed_command, source);
     if (event == kEventCancel) {
       finish(dialog, 0);
-    } else if (event == kEventAccept || (event == kEventControl && control_number(wparam) == kListControl &&
-                                         notification_code(wparam) == kNotifyDoubleClicked)) {
+    } else if (event == kEventAccept ||
+               (event == kEventControl && control_number(packed_command) == kListControl &&
+                notification_code(packed_command) == kNotifyDoubleClicked)) {
       finish(dialog, list_ != nullptr ? list_->currentRow() + 1 : 0);
     }
   }

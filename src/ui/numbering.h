@@ -50,14 +50,14 @@ constexpr std::uint32_t command_word(int identifier, int notification) {
          ((static_cast<std::uint32_t>(notification) & 0xFFFFu) << 16);
 }
 
-constexpr int command_identifier(std::uint32_t wparam) {
-  return static_cast<int>(wparam & 0xFFFFu);
+constexpr int command_identifier(std::uint32_t packed_command) {
+  return static_cast<int>(packed_command & 0xFFFFu);
 }
-constexpr int notification_code(std::uint32_t wparam) {
-  return static_cast<int>(wparam >> 16);
+constexpr int notification_code(std::uint32_t packed_command) {
+  return static_cast<int>(packed_command >> 16);
 }
-constexpr int control_number(std::uint32_t wparam) {
-  return command_identifier(wparam) - kControlBase;
+constexpr int control_number(std::uint32_t packed_command) {
+  return command_identifier(packed_command) - kControlBase;
 }
 
 // Menu commands: menu + 16 x item, both 1-based. Deeper paths put one 4-bit

@@ -178,11 +178,11 @@ void SelectionDialogProcedure::control_changed(Dialog& dialog, int n, int notifi
   show_model(dialog);
 }
 
-void SelectionDialogProcedure::command(Dialog& dialog, std::uint32_t wparam, QWidget* source) {
-  const int event = command_event(dialog, wparam, source);
+void SelectionDialogProcedure::command(Dialog& dialog, std::uint32_t packed_command, QWidget* source) {
+  const int event = command_event(dialog, packed_command, source);
   if (event == kEventControl) {
-    const int n = control_number(wparam);
-    if (n >= 0 && n < kSelectionControlCount) control_changed(dialog, n, notification_code(wparam));
+    const int n = control_number(packed_command);
+    if (n >= 0 && n < kSelectionControlCount) control_changed(dialog, n, notification_code(packed_command));
     return;
   }
   if (event == kEventAccept) {

@@ -22,7 +22,7 @@ class SelectionDialogProcedure final : public DialogProcedure {
   explicit SelectionDialogProcedure(SelectionModel& model) : model_(model) {}
 
   void initialise(Dialog& dialog) override;
-  void command(Dialog& dialog, std::uint32_t wparam, QWidget* source) override;
+  void command(Dialog& dialog, std::uint32_t packed_command, QWidget* source) override;
 
  private:
   // Copies lists, selections, checks and enabled states from the model.

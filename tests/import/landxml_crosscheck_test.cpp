@@ -17,6 +17,7 @@
 #include "road/axis_point.h"
 #include "road/plan_geometry.h"
 #include "road/profile_geometry.h"
+#include "shared_samples.h"
 
 namespace corvalinde {
 namespace {
@@ -226,7 +227,7 @@ TEST(LandXmlCrossCheck, HandMadeRoadReadsAsTheSameDesignAsItsNativeFile) {
 
 TEST(LandXmlCrossCheck, RealFilesReadAsTheSameDesignsAsTheirNativeFiles) {
   const fs::path folder = fs::path(CORVALINDE_SHARED_SAMPLES_DIR) / "landxml";
-  if (!fs::is_directory(folder)) GTEST_SKIP() << "shared LandXML samples not found at " << folder;
+  CORVALINDE_NEED_SHARED_SAMPLE(folder);
   // Spirals of both orientations, many PVIs, circular curves, and a crossfall.
   // The first sample's listings are not compared: its first curve starts
   // 1.8e-7 m short of 10 m in the file (the line's length from its points)

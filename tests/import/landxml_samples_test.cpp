@@ -23,6 +23,7 @@
 #include "road/axis_point.h"
 #include "road/plan_geometry.h"
 #include "road/profile_geometry.h"
+#include "shared_samples.h"
 
 namespace corvalinde {
 namespace {
@@ -255,7 +256,7 @@ void check_profile(const ReadResult& r, const XmlElement& alignment, const LandX
 
 TEST(LandXmlSamples, EverySharedSampleLoadsAndItsTablesAgreeWithTheFile) {
   const fs::path folder = samples_folder();
-  if (!fs::is_directory(folder)) GTEST_SKIP() << "shared LandXML samples not found at " << folder;
+  CORVALINDE_NEED_SHARED_SAMPLE(folder);
   std::vector<fs::path> files;
   for (const auto& entry : fs::directory_iterator(folder)) {
     if (entry.path().extension() == ".xml") files.push_back(entry.path());
@@ -304,7 +305,7 @@ TEST(LandXmlSamples, EverySharedSampleLoadsAndItsTablesAgreeWithTheFile) {
 
 TEST(LandXmlSamples, ProfilesThatEndEarlyAreOnlyThoseWhoseCurvesReallyOverlap) {
   const fs::path file = samples_folder() / "landdesktop-foot-6-alignments-surface.xml";
-  if (!fs::exists(file)) GTEST_SKIP() << "shared LandXML samples not found at " << samples_folder();
+  CORVALINDE_NEED_SHARED_SAMPLE(file);
   AlignmentPicker ui(5);
   const ReadResult r = read_text(read_file(file));
   // Vertical curves of 150 ft and 200 ft around PVIs 166.8 ft apart cannot both be built.

@@ -151,9 +151,9 @@ class UiDialogTest : public QObject {
       ok = create_push_button(d, Label::of_text("OK"), kEventAccept, QRect(10, 90, 80, 24));
       set_number_field(d, kFieldNumber, 4.0);
     };
-    procedure.on_event = [&](Dialog& d, std::uint32_t wparam, int event) {
-      if (event == kEventControl && control_number(wparam) == kFieldNumber &&
-          notification_code(wparam) == kNotifyKillFocus) {
+    procedure.on_event = [&](Dialog& d, std::uint32_t packed_command, int event) {
+      if (event == kEventControl && control_number(packed_command) == kFieldNumber &&
+          notification_code(packed_command) == kNotifyKillFocus) {
         if (validate_number_field(d, kFieldNumber, kLowerBound | kUpperBound, 4.0, 10.0)) ++refusals;
       } else if (event == kEventAccept) {
         end_dialog(d, 1);
@@ -302,7 +302,7 @@ class UiDialogTest : public QObject {
 
     file->actions()[2]->trigger();
     QCOMPARE(procedure.last().identifier, menu_command(1, 3));
-    QCOMPARE(procedure.last().event, 0);  // read the command from wparam
+    QCOMPARE(procedure.last().event, 0);  // read the command from packed_command
     QVERIFY(grey_menu_command(d, menu_command(1, 1), true));
     QVERIFY(!file->actions()[0]->isEnabled());
     QVERIFY(grey_menu_command(d, menu_command(1, 1), false));

@@ -35,11 +35,11 @@ class ScriptedProcedure final : public DialogProcedure {
   void initialise(Dialog& dialog) override {
     if (on_initialise) on_initialise(dialog);
   }
-  void command(Dialog& dialog, std::uint32_t wparam, QWidget* source) override {
-    const int event = command_event(dialog, wparam, source);
-    commands.push_back({command_identifier(wparam), notification_code(wparam), event});
+  void command(Dialog& dialog, std::uint32_t packed_command, QWidget* source) override {
+    const int event = command_event(dialog, packed_command, source);
+    commands.push_back({command_identifier(packed_command), notification_code(packed_command), event});
     if (on_event) {
-      on_event(dialog, wparam, event);
+      on_event(dialog, packed_command, event);
     } else if (event == kEventAccept) {
       end_dialog(dialog, 1);
     } else if (event == kEventCancel) {

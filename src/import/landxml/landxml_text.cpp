@@ -6,6 +6,7 @@
 #include "import/text_encoding.h"
 #include "output/utf8.h"
 #include "output/visible_text.h"
+#include "services/utf8_decoder.h"
 
 namespace corvalinde {
 namespace {
@@ -25,36 +26,6 @@ char32_t windows1252_char(unsigned char byte) {
     return c != 0 ? c : kReplacementCharacter;
   }
   return byte;
-}
-
-// Length of the valid UTF-8 sequence at text[i], or 0 when it is not one.
-std::size_t utf8_sequence_length(std::string_view text, std::size_t i) {
-  const auto b = static_cast<unsigned char>(text[i]);
-  if (b < 0x80) return 1;
-  std::size_t extra = 0;
-  unsigned char low = 0x80;
-  unsigned char high = 0xBF;
-  if (b >= 0xC2 && b <= 0xDF) {
-    extra = 1;
-  } else if (b >= 0xE0 && b <= 0xEF) {
-    extra = 2;
-    if (b == 0xE0) low = 0xA0;
-    if (b == 0xED) high = 0x9F;  // no surrogates
-  } else if (b >= 0xF0 && b <= 0xF4) {
-    extra = 3;
-    if (b == 0xF0) low = 0x90;
-    if (b == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (i + extra >= text.size()) return 0;
-  for (std::size_t k = 1; k <= extra; ++k) {
-    const auto c = static_cast<unsigned char>(text[i + k]);
-    const unsigned char lo = k == 1 ? low : 0x80;
-    const unsigned char hi = k == 1 ? high : 0xBF;
-    if (c < lo || c > hi) return 0;
-  }
-  return extra + 1;
 }
 
 bool is_hex_digit(char c) {

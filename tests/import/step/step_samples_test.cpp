@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "import/shared_samples.h"
 #include "import/step/step_file.h"
 
 namespace corvalinde::step {
@@ -23,11 +24,7 @@ struct Expected {
 
 TEST(StepSamples, EverySharedIfcFileParsesWithItsAlignmentCounts) {
   const fs::path folder = fs::path(CORVALINDE_SHARED_SAMPLES_DIR) / "ifc";
-  if (!fs::is_directory(folder)) {
-    const char* ci = std::getenv("CI");
-    if (ci != nullptr && std::string(ci) == "true") FAIL() << "shared IFC samples not found at " << folder;
-    GTEST_SKIP() << "shared IFC samples not found at " << folder;
-  }
+  CORVALINDE_NEED_SHARED_SAMPLE(folder);
   const std::map<std::string, Expected> expected = {
       {"12d_m_3alignments_line-arc_vcg-vparabolic_geom.ifc", {3, 50}},
       {"acca-usbim_m_stn01-rail_line-clothoid-arc_vcg-varc_cant_geom.ifc", {1, 23}},
