@@ -54,6 +54,7 @@ const char* kDescription =
     "  corvalinde-cli --road-type 10 --median-width 3 --median-blocks-sight --format json road.xml\n"
     "  corvalinde-cli --alignment 2 --profile \"PL 1\" --lang en survey.landxml\n"
     "  corvalinde-cli --points 10 --output axis.csv road.xml\n"
+    "  corvalinde-cli --plots diagrams --plot-format png road.xml\n"
     "\n"
     "Exit status: 0 the run completed; 1 the file could not be read or yielded nothing;\n"
     "2 usage error or a choice that nothing answered; 3 with --fail-on-findings when a line\n"
@@ -107,6 +108,7 @@ ParseResult parse_command_line(int argc, const char* const* argv) {
                      ->check(CLI::NonNegativeNumber);
   app.add_option("--output", o.output, "With --points: the CSV file to write (default: standard output)")
       ->needs(points);
+  add_plot_options(app, o.plots);
   app.add_option("--lang", o.language, "Message language: fr, en or ids (message numbers)")
       ->check(CLI::IsMember({"fr", "en", "ids"}));
   std::string format = "text";

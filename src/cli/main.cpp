@@ -127,7 +127,7 @@ int run(int argc, const char* const* argv) {
   StreamingPrinter printer(stdout, style);
   if (options.format == OutputFormat::kText) app.console().add_observer(&printer);
 
-  if (options.points_step) {
+  if (options.points_step || options.plots.directory) {
     // The reader's lines go to standard error, the table to its own stream.
     app.console().remove_observer(&printer);
     StreamingPrinter notes(stderr, options.raw ? MarkerStyle::kRaw : MarkerStyle::kBrackets);
@@ -137,6 +137,9 @@ int run(int argc, const char* const* argv) {
     app.console().remove_observer(&notes);
     set_user_interface(nullptr);
     if (read.mask == 0) return kExitUnreadable;
+    if (options.plots.directory)
+      return write_plots(app.model(), options.file, options.alignment.value_or("1"), options.language,
+                         options.plots);
     return write_points(app, options);
   }
 
