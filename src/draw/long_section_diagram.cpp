@@ -76,6 +76,16 @@ QPolygonF device_series(const LongSectionLayout& layout, const std::vector<Stati
   return QPolygonF(QList<QPointF>(kept.begin(), kept.end()));
 }
 
+// Strokes a long polyline in short pieces: the raster engine's cost grows
+// much faster than the number of segments in one path when they fold back
+// and forth, as a thinned dense series does.
+void draw_series(QPainter& painter, const QPolygonF& line) {
+  constexpr qsizetype kPiece = 64;
+  for (qsizetype i = 0; i + 1 < line.size(); i += kPiece) {
+    painter.drawPolyline(line.constData() + i, static_cast<int>(std::min(kPiece + 1, line.size() - i)));
+  }
+}
+
 void draw_band_frame(QPainter& painter, const QRectF& band, const QString& title, double max_value,
                      const QString& unit) {
   painter.setPen(QPen(palette::kGrid, 1.0));
@@ -347,7 +357,7 @@ void draw_long_section(QPainter& painter, const QRectF& area, const LongSectionD
   } else {
     const double middle = layout.y(0.0);
     painter.setPen(QPen(palette::kLine, 2.0));
-    painter.drawPolyline(device_series(layout, data.elevation, middle, layout.z_scale));
+    draw_series(painter, device_series(layout, data.elevation, middle, layout.z_scale));
   }
   painter.setPen(QPen(palette::kInk, 0.8, Qt::DotLine));
   for (const Pvi& p : data.pvis) {
@@ -408,7 +418,7 @@ void draw_long_section(QPainter& painter, const QRectF& area, const LongSectionD
                   layout.curvature_max, QString());
   if (data.has_plan) {
     painter.setPen(QPen(palette::kCurvature, 1.5));
-    painter.drawPolyline(device_series(layout, data.curvature, layout.curvature.center().y(),
+    draw_series(painter, device_series(layout, data.curvature, layout.curvature.center().y(),
                                        layout.curvature.height() / 2.0 / layout.curvature_max));
   } else {
     draw_label(painter, layout.curvature.center(), diagram_text(DiagramText::kNoPlan, data.language),
@@ -421,10 +431,10 @@ void draw_long_section(QPainter& painter, const QRectF& area, const LongSectionD
   if (data.has_crossfall) {
     const double per_cent = layout.crossfall.height() / 2.0 / layout.crossfall_max;
     painter.setPen(QPen(palette::kLeft, 1.5));
-    painter.drawPolyline(device_series(layout, data.crossfall_left, layout.crossfall.center().y(), per_cent));
+    draw_series(painter, device_series(layout, data.crossfall_left, layout.crossfall.center().y(), per_cent));
     painter.setPen(QPen(palette::kRight, 1.5, Qt::DashLine));
-    painter.drawPolyline(
-        device_series(layout, data.crossfall_right, layout.crossfall.center().y(), per_cent));
+    draw_series(painter,
+                device_series(layout, data.crossfall_right, layout.crossfall.center().y(), per_cent));
   } else {
     draw_label(painter, layout.crossfall.center(), diagram_text(DiagramText::kNoCrossfall, data.language),
                Qt::AlignCenter);
