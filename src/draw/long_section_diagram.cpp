@@ -460,6 +460,18 @@ void draw_long_section(QPainter& painter, const QRectF& area, const LongSectionD
   entry(QPen(palette::kCurvature, 1.5), diagram_text(DiagramText::kCurvature, data.language));
   entry(QPen(palette::kLeft, 1.5), diagram_text(DiagramText::kCrossfallLeft, data.language));
   entry(QPen(palette::kRight, 1.5, Qt::DashLine), diagram_text(DiagramText::kCrossfallRight, data.language));
+  bool shown[3] = {false, false, false};
+  for (const MarkedStretch& stretch : data.stretches) shown[static_cast<int>(stretch.verdict)] = true;
+  const DiagramText names[3] = {DiagramText::kFailing, DiagramText::kWarning, DiagramText::kNotAssessable};
+  for (int v = 0; v < 3; ++v) {
+    if (!shown[v]) continue;
+    const QRectF swatch(at.x(), at.y() - 7, 30, 14);
+    painter.fillRect(swatch, stretch_brush(static_cast<StretchVerdict>(v)));
+    painter.setPen(palette::kInk);
+    draw_label(painter, at + QPointF(36, 0), diagram_text(names[v], data.language),
+               Qt::AlignLeft | Qt::AlignVCenter);
+    at.rx() += 52 + metrics.horizontalAdvance(diagram_text(names[v], data.language));
+  }
   painter.restore();
 }
 
