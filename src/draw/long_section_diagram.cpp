@@ -15,8 +15,9 @@
 namespace corvalinde::draw {
 namespace {
 
-// A chord of a vertical curve may stray this far (m) from it.
-constexpr double kChordTolerance = 0.01;
+// A chord of a vertical curve may stray this far (m) from it: small enough
+// to stay invisible at the largest exaggerations a short stretch gets.
+constexpr double kChordTolerance = 0.001;
 constexpr std::size_t kMaxSamplesPerElement = 2000;
 constexpr std::size_t kTransitionSamples = 32;
 constexpr std::size_t kMaxTicks = 200000;
@@ -397,20 +398,24 @@ void draw_long_section(QPainter& painter, const QRectF& area, const LongSectionD
     const QString text = QStringLiteral("%1 %").arg(g.value, 0, 'f', 2);
     const double s = (g.from + g.to) / 2.0;
     const double width = metrics.horizontalAdvance(text);
-    if (layout.x(s) - width / 2.0 < grade_label_end + 6.0) continue;
-    grade_label_end = layout.x(s) + width / 2.0;
-    draw_label(painter, QPointF(layout.x(s), layout.y(elevation_at(s)) - 8), text,
-               Qt::AlignHCenter | Qt::AlignBottom);
+    // Kept inside the panel, however near its end the element lies.
+    const double x = std::clamp(layout.x(s), layout.profile.left() + width / 2.0 + 2.0,
+                                std::max(layout.profile.right() - width / 2.0 - 2.0, layout.profile.left()));
+    if (x - width / 2.0 < grade_label_end + 6.0) continue;
+    grade_label_end = x + width / 2.0;
+    draw_label(painter, QPointF(x, layout.y(elevation_at(s)) - 8), text, Qt::AlignHCenter | Qt::AlignBottom);
   }
   double curve_label_end = -1e300;
   for (const ProfileStretch& c : data.curves) {
     const QString text = QStringLiteral("R %1").arg(c.value, 0, 'f', 0);
     const double s = (c.from + c.to) / 2.0;
     const double width = metrics.horizontalAdvance(text);
-    if (layout.x(s) - width / 2.0 < curve_label_end + 6.0) continue;
-    curve_label_end = layout.x(s) + width / 2.0;
-    draw_label(painter, QPointF(layout.x(s), layout.y(elevation_at(s)) + 12), text,
-               Qt::AlignHCenter | Qt::AlignTop);
+    // Kept inside the panel, however near its end the element lies.
+    const double x = std::clamp(layout.x(s), layout.profile.left() + width / 2.0 + 2.0,
+                                std::max(layout.profile.right() - width / 2.0 - 2.0, layout.profile.left()));
+    if (x - width / 2.0 < curve_label_end + 6.0) continue;
+    curve_label_end = x + width / 2.0;
+    draw_label(painter, QPointF(x, layout.y(elevation_at(s)) + 12), text, Qt::AlignHCenter | Qt::AlignTop);
   }
 
   // Curvature band.
