@@ -24,6 +24,9 @@ constexpr std::size_t kMaxTicks = 200000;
 // Points closer than this (device units) to the last one drawn are skipped.
 constexpr double kMinPointSpacing = 0.7;
 constexpr double kBoundaryRadius = 3.0;
+// A marked stretch shorter than this on the device (units) is drawn as a dot.
+constexpr double kShortestStretch = 3.0;
+constexpr double kStretchDotRadius = 4.5;
 
 double curvature_at(const PlanElement& e, double s) {
   AxisPoint point;
@@ -252,13 +255,19 @@ void draw_plan(QPainter& painter, const QRectF& area, const PlanDiagramData& dat
   for (const MarkedStretch& stretch : data.stretches) {
     std::vector<AxisSample> samples = axis_between(data, stretch.from, stretch.to);
     if (samples.empty()) continue;
-    painter.setPen(stretch_pen(stretch.verdict));
     const QPolygonF line = device_polyline(layout, samples);
-    if (line.size() == 1) {
-      painter.drawPoint(line.front());
-    } else {
-      painter.drawPolyline(line);
+    const QRectF extent = line.boundingRect();
+    if (extent.width() + extent.height() < kShortestStretch) {
+      // Too short to show as a line at this scale: a dot the width of the
+      // stretch pen, so that it is never lost.
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(stretch_colour(stretch.verdict));
+      painter.drawEllipse(extent.center(), kStretchDotRadius, kStretchDotRadius);
+      painter.setBrush(Qt::NoBrush);
+      continue;
     }
+    painter.setPen(stretch_pen(stretch.verdict));
+    painter.drawPolyline(line);
   }
   painter.setBrush(Qt::NoBrush);
   for (const PlanPiece& piece : data.pieces) {

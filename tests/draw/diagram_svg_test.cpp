@@ -101,7 +101,8 @@ QGuiApplication* DiagramSvg::gui_ = nullptr;
 TEST_F(DiagramSvg, PlanMarksEveryElementBoundaryAtTheModelsPoint) {
   const RoadModel model = line_arc_line();
   PlanDiagramData data = make_plan_data(model, {}, DiagramLanguage::kEnglish);
-  data.stretches = {{120.0, 180.0, StretchVerdict::kFailing}};
+  // A stretch of 1 mm is far below a pixel here, and is still drawn.
+  data.stretches = {{120.0, 180.0, StretchVerdict::kFailing}, {250.0, 250.001, StretchVerdict::kWarning}};
   const QByteArray svg = svg_of([&](QPainter& p, const QRectF& a) { draw_plan(p, a, data); });
   const PlanLayout layout = plan_layout(data, kArea);
   const std::vector<QPointF> marks = circles(svg, 3.0);
@@ -115,6 +116,7 @@ TEST_F(DiagramSvg, PlanMarksEveryElementBoundaryAtTheModelsPoint) {
   }
   EXPECT_EQ(marks.size(), stations.size() + 1);  // and the legend's sample
   EXPECT_TRUE(svg.contains("Failing")) << "a marked stretch appears in the legend";
+  EXPECT_EQ(circles(svg, 4.5).size(), 1u) << "the 1 mm stretch as a dot";
   EXPECT_TRUE(svg.contains("0+100"));
 }
 
