@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace corvalinde::draw {
 
@@ -35,8 +36,12 @@ std::vector<StationTick> designer_station_ticks(const StationEquations& stations
     const double vb = va + (designer_station(stations, b).value >= va ? 1.0 : -1.0) * (b - a);
     const double low = std::min(va, vb);
     const double high = std::max(va, vb);
-    for (double k = std::ceil(low / step - 1e-9); k * step <= high + 1e-9 && ticks.size() < max_ticks;
-         k += 1.0) {
+    const double first = std::ceil(low / step - 1e-9);
+    const double count = std::floor(high / step + 1e-9) - first + 1.0;
+    if (!(count >= 1.0)) continue;
+    const double limit = std::min(count, static_cast<double>(max_ticks - ticks.size()));
+    for (double i = 0.0; i < limit; i += 1.0) {
+      const double k = first + i;
       const double value = k * step;
       const double internal = a + std::fabs(value - va);
       // A number on a region's far end belongs to the next region.
@@ -72,6 +77,24 @@ std::vector<QPointF> thin_by_columns(const std::vector<QPointF>& points, double 
     }
   }
   return kept;
+}
+
+StationRange clip_to_model(const RoadModel& model, StationRange requested) {
+  double from = std::numeric_limits<double>::max();
+  double to = std::numeric_limits<double>::lowest();
+  if (model.has_plan()) {
+    from = model.plan(1).start_station;
+    to = model.plan(model.plan_count()).end_station;
+  }
+  if (model.has_profile()) {
+    from = std::min(from, model.profile(1).start_station);
+    to = std::max(to, model.profile(model.profile_count()).end_station);
+  }
+  if (!requested.empty()) {
+    from = std::max(from, requested.from);
+    to = std::min(to, requested.to);
+  }
+  return std::isfinite(from) && std::isfinite(to) && to > from ? StationRange{from, to} : StationRange{};
 }
 
 QColor stretch_colour(StretchVerdict verdict) {

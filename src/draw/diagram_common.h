@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "road/road_model.h"
 #include "road/station_equations.h"
 
 namespace corvalinde::draw {
@@ -34,6 +35,10 @@ enum class StretchVerdict {
   kWarning,        // below the desirable value, above the limit
   kNotAssessable,  // the check could not be made here
 };
+
+// The part of `requested` (the whole road when empty) that the model's plan
+// or profile covers; empty when they do not meet.
+StationRange clip_to_model(const RoadModel& model, StationRange requested);
 
 // A stretch of internal stations [from, to] with its verdict; a stretch of
 // zero length is drawn as a point-sized mark, never dropped.

@@ -153,20 +153,8 @@ std::vector<Pvi> profile_pvis(const RoadModel& model) {
 LongSectionData make_long_section_data(const RoadModel& model, StationRange range, DiagramLanguage language) {
   LongSectionData data;
   data.language = language;
-  if (range.empty()) {
-    double from = std::numeric_limits<double>::max();
-    double to = std::numeric_limits<double>::lowest();
-    if (model.has_plan()) {
-      from = model.plan(1).start_station;
-      to = model.plan(model.plan_count()).end_station;
-    }
-    if (model.has_profile()) {
-      from = std::min(from, model.profile(1).start_station);
-      to = std::max(to, model.profile(model.profile_count()).end_station);
-    }
-    if (!(to > from)) return data;
-    range = {from, to};
-  }
+  range = clip_to_model(model, range);
+  if (range.empty()) return data;
   data.range = range;
 
   for (const ProfileElement& e : model.profile_elements()) {
@@ -329,8 +317,9 @@ void draw_long_section(QPainter& painter, const QRectF& area, const LongSectionD
   const double z_step = nice_step(40.0 / layout.z_scale);
   const double z_top = layout.z_middle + layout.profile.height() / 2.0 / layout.z_scale;
   const double z_bottom = layout.z_middle - layout.profile.height() / 2.0 / layout.z_scale;
-  for (double k = std::ceil(z_bottom / z_step); k * z_step <= z_top && k - std::ceil(z_bottom / z_step) < 100;
-       k += 1.0) {
+  const double z_first = std::ceil(z_bottom / z_step);
+  for (double i = 0.0; i < 100.0 && (z_first + i) * z_step <= z_top; i += 1.0) {
+    const double k = z_first + i;
     const double y = layout.y(k * z_step);
     painter.setPen(QPen(palette::kGrid, 0.5));
     painter.drawLine(QPointF(layout.profile.left(), y), QPointF(layout.profile.right(), y));

@@ -172,7 +172,8 @@ PlanDiagramData make_plan_data(const RoadModel& model, StationRange range, Diagr
   PlanDiagramData data;
   data.language = language;
   if (!model.has_plan()) return data;
-  if (range.empty()) range = {model.plan(1).start_station, model.plan(model.plan_count()).end_station};
+  range = clip_to_model(model, range);
+  if (range.empty()) return data;
   data.range = range;
   for (const PlanElement& e : model.plan_elements()) {
     const double s0 = std::max(e.start_station, range.from);
