@@ -1,7 +1,8 @@
 // Cost of the whole visibility analysis (curve entries, obstacles both ways,
 // passing both ways) on a generated two-lane road of 50 km, and of the same
 // on a 2x2 road (curve entries, obstacles with their alternative target),
-// reported as milliseconds per km of road and sight lines tested per second.
+// reported as milliseconds per km of road and sight lines tested per second;
+// and a 500 km road with the two senses one after the other or at once.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -70,7 +71,7 @@ const RoadModel& dual_road() {
 }
 
 void run_visibility(benchmark::State& state, const RoadModel& model, int road_type,
-                    const CrossSection& section) {
+                    const CrossSection& section, SenseWalks senses = SenseWalks::kConcurrent) {
   if (message_table_state() == MessageTableState::kNotInitialised) {
     select_message_language(MessageLanguage::kFrench);
     static_cast<void>(message_text(0, 1));
@@ -80,7 +81,7 @@ void run_visibility(benchmark::State& state, const RoadModel& model, int road_ty
   std::size_t lines = 0;
   for (auto _ : state) {
     Console console;
-    visibility_analyses(console, model, road_type, section);
+    visibility_analyses(console, model, road_type, section, senses);
     lines = console.line_count();
     benchmark::DoNotOptimize(lines);
   }
@@ -109,6 +110,17 @@ void BM_VisibilityDualCarriageway(benchmark::State& state) {
   run_visibility(state, dual_road(), 17, section);  // ICTAVRU A100 2x2: obstacles with two targets
 }
 BENCHMARK(BM_VisibilityDualCarriageway)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+// A 500 km two-lane road, the senses one after the other (argument 1) or on
+// two threads (argument 2).
+void BM_VisibilityLongRoad(benchmark::State& state) {
+  static const RoadModel model =
+      generated_road(500000.0, {150.0, 600.0, 250.0, 2000.0, 400.0, 900.0, 180.0, 1300.0, 300.0});
+  CrossSection section;
+  run_visibility(state, model, 0, section,
+                 state.range(0) == 1 ? SenseWalks::kOneAfterTheOther : SenseWalks::kConcurrent);
+}
+BENCHMARK(BM_VisibilityLongRoad)->Arg(1)->Arg(2)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
 
 }  // namespace
 }  // namespace corvalinde

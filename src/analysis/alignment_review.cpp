@@ -115,7 +115,8 @@ class AlignmentReview {
           break;
       }
       previous_end_ = element_end(e);
-      flush_findings(console_, row(i));
+      flush_findings(console_, row(i),
+                     FindingScope{Review::kPlan, "element", e.start_station, e.end_station});
     }
     const double end_station = model_.plan(count_).end_station;
     console_write(console_, kConsoleOrdinary, format_message(kEndLine, kListingLineWidth, end_station));
@@ -126,17 +127,17 @@ class AlignmentReview {
 
   void check_join(std::size_t i, const ElementEnd& start) {
     if (std::cos(start.heading - previous_end_.heading) < kJoinDirectionCosine) {
-      add_finding(true, true, kDirectionChangeAtJoin);
+      add_finding(console_, true, true, kDirectionChangeAtJoin);
     }
     const auto is_transition = [](const PlanElement& e) {
       return e.kind == kPlanClothoid || e.kind == kPlanTransition;
     };
     if (is_transition(model_.plan(i)) || is_transition(model_.plan(i - 1))) {
       if (start.curvature * previous_end_.curvature < 0.0) {
-        add_finding(false, false, kCurvatureReversesAtJoin);
+        add_finding(console_, false, false, kCurvatureReversesAtJoin);
       } else if (std::fabs(start.curvature - previous_end_.curvature) >
                  1.0 / limits_.no_superelevation_radius) {
-        add_finding(false, false, kCurvatureJumpsAtJoin);
+        add_finding(console_, false, false, kCurvatureJumpsAtJoin);
       }
     }
   }
@@ -166,8 +167,7 @@ class AlignmentReview {
     radius_ratio(i, radius);
     last_straight_length_ = 0.0;
     if (std::fabs(radius) < kRadiusLimitFactor * limits_.minimum_radius) {
-      add_finding(true, false,
-                  format_message(kRadiusBelowMinimum, kFindingWidth, whole_metres(limits_.minimum_radius)));
+      add_valued_finding(console_, true, false, kRadiusBelowMinimum, whole_metres(limits_.minimum_radius));
     }
     arc_transitions(i, tr);
     previous_arc_radius_ = radius;
@@ -179,19 +179,17 @@ class AlignmentReview {
     const bool no_straight = ls == 0.0 && limits_.arp;
     if (ls < limits_.same_direction_straight && rp * radius > 0.0) {
       if (no_straight) {
-        add_finding(true, true, kSameDirectionWithoutStraight);
+        add_finding(console_, true, true, kSameDirectionWithoutStraight);
       } else {
-        add_finding(true, true,
-                    format_message(kShortStraightSameDirection, kFindingWidth,
-                                   whole_metres(limits_.same_direction_straight)));
+        add_valued_finding(console_, true, true, kShortStraightSameDirection,
+                           whole_metres(limits_.same_direction_straight));
       }
     } else if (ls < limits_.reverse_straight && rp * radius < 0.0 && transition_length(rp) * tr == 0.0) {
       if (no_straight) {
-        add_finding(true, true, kReverseWithoutStraight);
+        add_finding(console_, true, true, kReverseWithoutStraight);
       } else {
-        add_finding(
-            true, true,
-            format_message(kShortStraightReverse, kFindingWidth, whole_metres(limits_.reverse_straight)));
+        add_valued_finding(console_, true, true, kShortStraightReverse,
+                           whole_metres(limits_.reverse_straight));
       }
     }
   }
@@ -203,9 +201,7 @@ class AlignmentReview {
     const double rmax = std::max(std::fabs(rp), std::fabs(radius));
     const double rmin = std::min(std::fabs(rp), std::fabs(radius));
     if (limits_.has_ratio_cap && rmin <= limits_.ratio_cap && rmax / rmin > kRadiusRatioLimit) {
-      add_finding(
-          true, true,
-          format_message(kRadiusRatioTooLarge, kFindingWidth, whole_metres(rmax), whole_metres(rmin)));
+      add_valued_finding(console_, true, true, kRadiusRatioTooLarge, whole_metres(rmax), whole_metres(rmin));
     }
     if (limits_.lists_long_transitions) {
       // The transition of the smaller radius: the clothoid that leads into it
@@ -218,7 +214,7 @@ class AlignmentReview {
         lt = element_length(model_.plan(i - 2));
       }
       if (whole_metres(lt) > kLongTransitionLength) {
-        add_finding(true, true, format_message(kTransitionOver500, kFindingWidth, whole_metres(lt)));
+        add_valued_finding(console_, true, true, kTransitionOver500, whole_metres(lt));
       }
     }
   }
@@ -228,9 +224,9 @@ class AlignmentReview {
     const PlanElement* after = i < count_ ? &model_.plan(i + 1) : nullptr;
     if (tr == 0.0) {
       if (before != nullptr && is_clothoid_joining_straight(*before))
-        add_finding(true, true, kNeedlessClothoid);
+        add_finding(console_, true, true, kNeedlessClothoid);
       if (after != nullptr && is_clothoid_joining_straight(*after))
-        add_finding(true, false, kNeedlessClothoid);
+        add_finding(console_, true, false, kNeedlessClothoid);
       return;
     }
     neighbour_transition(before, tr, true);
@@ -238,7 +234,7 @@ class AlignmentReview {
         is_clothoid_joining_straight(*after)) {
       const double span = after->end_station - before->start_station;
       if (element_length(model_.plan(i)) < kShortArcFraction * span) {
-        add_finding(true, false, kArcTooShortBetweenClothoids);
+        add_finding(console_, true, false, kArcTooShortBetweenClothoids);
       }
     }
     neighbour_transition(after, tr, false);
@@ -251,7 +247,7 @@ class AlignmentReview {
       transition_length_rule(early, element_length(*neighbour), tr);
       return;
     }
-    add_finding(true, early, kTransitionMissing);
+    add_finding(console_, true, early, kTransitionMissing);
   }
 
   // ---- Clothoids ---------------------------------------------------------
@@ -263,9 +259,9 @@ class AlignmentReview {
     if (is_clothoid_between_arcs(e)) {
       if (limits_.ictavru) {
         if (after != nullptr && is_clothoid_between_arcs(*after)) {
-          add_finding(true, false, kSuccessiveClothoidsBetweenArcs);
+          add_finding(console_, true, false, kSuccessiveClothoidsBetweenArcs);
         } else if (before == nullptr || !is_clothoid_between_arcs(*before)) {
-          add_finding(true, false, kClothoidBetweenArcs);
+          add_finding(console_, true, false, kClothoidBetweenArcs);
         }
       }
       return;
@@ -274,15 +270,14 @@ class AlignmentReview {
     if (previous_end_.curvature == 0.0 || start.curvature == 0.0) return;
     // Two transitions meeting at their full curvature, with no arc between
     // them: the apex acts as the arc, its radius keeping the turn's sign.
-    if (!limits_.ictavru) add_finding(true, true, kApexClothoids);
+    if (!limits_.ictavru) add_finding(console_, true, true, kApexClothoids);
     const double rj = 1.0 / start.curvature;
     const double tr = transition_length(rj);
     if (std::fabs(rj) < kRadiusLimitFactor * limits_.minimum_radius) {
-      add_finding(true, true,
-                  format_message(kRadiusBelowMinimum, kFindingWidth, whole_metres(limits_.minimum_radius)));
+      add_valued_finding(console_, true, true, kRadiusBelowMinimum, whole_metres(limits_.minimum_radius));
     } else if (tr == 0.0) {
-      add_finding(true, true, kNeedlessClothoid);
-      add_finding(true, false, kNeedlessClothoid);
+      add_finding(console_, true, true, kNeedlessClothoid);
+      add_finding(console_, true, false, kNeedlessClothoid);
     } else {
       transition_length_rule(true, element_length(*before), tr);
       transition_length_rule(false, element_length(e), tr);
@@ -295,12 +290,12 @@ class AlignmentReview {
   double transition_length(double radius) const { return required_transition_length(limits_, radius); }
 
   // A clothoid of length la beside a curve that requires tr.
-  static void transition_length_rule(bool early, double la, double tr) {
+  void transition_length_rule(bool early, double la, double tr) {
     if (tr == 0.0) return;
     if (la < kLengthLowerFactor * tr) {
-      add_finding(false, early, format_message(kClothoidTooShort, kFindingWidth, tr));
+      add_valued_finding(console_, false, early, kClothoidTooShort, tr);
     } else if (la > kLengthUpperFactor * tr) {
-      add_finding(false, early, format_message(kClothoidTooLong, kFindingWidth, tr));
+      add_valued_finding(console_, false, early, kClothoidTooLong, tr);
     }
   }
 
@@ -334,7 +329,8 @@ class AlignmentReview {
     std::string text(trim_right(format_message(kLongStraightLowerPart, kFindingWidth, lower)));
     text += ' ';
     text += trim_right(format_message(kLongStraightUpperPart, kFindingWidth, upper));
-    add_finding(warning, true, text);
+    add_finding_entry(console_, warning, true, text, kLongStraightLowerPart,
+                      {static_cast<double>(lower), static_cast<double>(upper)});
   }
 
   // ---- Rows --------------------------------------------------------------

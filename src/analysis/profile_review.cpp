@@ -96,7 +96,8 @@ bool exceeds_grade_limit(double grade, const ProfileLimits& limits) {
 // stretch gives message 317. The element is first clipped to the stations of
 // the crossfall points, so that an element reaching beyond them is still
 // checked over the reversals it does cover.
-void check_reversal_drainage(const RoadModel& model, const ProfileElement& e, double threshold) {
+void check_reversal_drainage(Console& console, const RoadModel& model, const ProfileElement& e,
+                             double threshold) {
   const auto& points = model.crossfall_points();
   if (points.size() < 2) return;
   const double from = std::max(e.start_station, points.front().station);
@@ -122,7 +123,7 @@ void check_reversal_drainage(const RoadModel& model, const ProfileElement& e, do
     const double h = interpolate_linear(a, p.station, b, q.station, threshold);
     const double i = interpolate_linear(a, p.station, b, q.station, -threshold);
     if (drainage_test(e, threshold, h, i)) {
-      add_warning(false, format_message(kPoorDrainageFinding, FindingList::kTextWidth, h, i));
+      add_valued_finding(console, true, false, kPoorDrainageFinding, h, i);
       return;
     }
   }
@@ -205,19 +206,19 @@ void vertical_profile_review(Console& console, const RoadModel& model, int road_
     const double start_grade = grade_at(e, e.start_station);
 
     if (i >= 2 && std::fabs(start_grade - previous_grade) > kMaxGradeBreak + kGradeComparisonNoise) {
-      add_warning(true, kGradeBreakFinding);
+      add_warning(console, true, kGradeBreakFinding);
     }
-    if (model.has_crossfall()) check_reversal_drainage(model, e, threshold);
+    if (model.has_crossfall()) check_reversal_drainage(console, model, e, threshold);
 
     if (!curve) {
       if (exceeds_grade_limit(start_grade, limits)) {
-        add_warning(false, format_message(kGradeFinding, FindingList::kTextWidth, limits.max_grade));
+        add_valued_finding(console, true, false, kGradeFinding, limits.max_grade);
       }
       previous_grade = start_grade;
     } else {
       if (previous_was_curve && exceeds_grade_limit(start_grade, limits)) {
-        add_warning(true, format_message(i == 1 ? kFirstCurveStartGrade : kGradeBetweenCurves,
-                                         FindingList::kTextWidth, limits.max_grade));
+        add_valued_finding(console, true, true, i == 1 ? kFirstCurveStartGrade : kGradeBetweenCurves,
+                           limits.max_grade);
       }
       const double radius = e.grade_or_radius;
       // A curve without a usable radius has no radius to judge; its chord
@@ -225,26 +226,24 @@ void vertical_profile_review(Console& console, const RoadModel& model, int road_
       if (usable_radius(radius)) {
         const double c = kRadiusLimitFactor / radius;
         if (c < -1.0 / limits.crest_minimum) {
-          add_warning(false,
-                      format_message(kCrestRadiusFinding, FindingList::kTextWidth, limits.crest_minimum));
+          add_valued_finding(console, true, false, kCrestRadiusFinding, limits.crest_minimum);
         } else if (c < -1.0 / limits.crest_recommended) {
-          add_remark(false,
-                     format_message(kCrestRadiusFinding, FindingList::kTextWidth, limits.crest_recommended));
+          add_valued_finding(console, false, false, kCrestRadiusFinding, limits.crest_recommended);
         } else if (c > 1.0 / limits.sag_minimum) {
-          add_warning(false, format_message(kSagRadiusFinding, FindingList::kTextWidth, limits.sag_minimum));
+          add_valued_finding(console, true, false, kSagRadiusFinding, limits.sag_minimum);
         } else if (c > 1.0 / limits.sag_recommended) {
-          add_remark(false,
-                     format_message(kSagRadiusFinding, FindingList::kTextWidth, limits.sag_recommended));
+          add_valued_finding(console, false, false, kSagRadiusFinding, limits.sag_recommended);
         }
       }
       const double end_grade = grade_at(e, e.end_station);
       previous_grade = end_grade;
       if (i == n && exceeds_grade_limit(end_grade, limits)) {
-        add_warning(false, format_message(kLastCurveEndGrade, FindingList::kTextWidth, limits.max_grade));
+        add_valued_finding(console, true, false, kLastCurveEndGrade, limits.max_grade);
       }
     }
     previous_was_curve = curve;
-    flush_findings(console, element_row(i, e));
+    flush_findings(console, element_row(i, e),
+                   FindingScope{Review::kProfile, "element", e.start_station, e.end_station});
   }
   console_write(console, kConsoleOrdinary,
                 format_message(kEndLine, kListingLineWidth, model.profile(n).end_station));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 
@@ -10,7 +11,21 @@
 namespace corvalinde {
 namespace {
 
-SightLineTally g_tally;
+// Each thread counts in its own tally (no shared counter to fight over in
+// the walks); a thread's counts join the finished ones when it ends.
+std::atomic<std::uint64_t> g_finished_lines{0};
+std::atomic<std::uint64_t> g_finished_point_checks{0};
+
+struct ThreadTally : SightLineTally {
+  ThreadTally() = default;
+  ThreadTally(const ThreadTally&) = delete;
+  ThreadTally& operator=(const ThreadTally&) = delete;
+  ~ThreadTally() {
+    g_finished_lines.fetch_add(lines, std::memory_order_relaxed);
+    g_finished_point_checks.fetch_add(point_checks, std::memory_order_relaxed);
+  }
+};
+thread_local ThreadTally g_tally;
 
 // An axis point prepared for the sight-line tests: its normal as a unit
 // vector and its cross-section line, computed once however many lines cross it.
@@ -222,7 +237,10 @@ SightDistance sight_distance(const RoadModel& model, const AxisPoint& p, const S
 }
 
 SightLineTally sight_line_tally() {
-  return g_tally;
+  SightLineTally total;
+  total.lines = g_finished_lines.load(std::memory_order_relaxed) + g_tally.lines;
+  total.point_checks = g_finished_point_checks.load(std::memory_order_relaxed) + g_tally.point_checks;
+  return total;
 }
 
 }  // namespace corvalinde

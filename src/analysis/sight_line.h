@@ -90,7 +90,8 @@ enum class SightRole : int {
                                            std::optional<double> required_distance = std::nullopt);
 
 // Process-wide tallies, for benchmarks: candidate sight lines tested and
-// intermediate points checked against them.
+// intermediate points checked against them, by the calling thread and by
+// every thread that has ended.
 struct SightLineTally {
   std::uint64_t lines = 0;
   std::uint64_t point_checks = 0;

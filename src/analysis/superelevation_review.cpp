@@ -122,11 +122,11 @@ class SuperelevationReview {
     if (message == 0) return true;
     if (report) {
       if (message == kOneWayBelowMinimum) {
-        add_finding(true, false, format_message(message, kFindingWidth, kCrownCrossfall));
+        add_valued_finding(console_, true, false, message, kCrownCrossfall);
       } else if (message == kOneWayAboveMaximum) {
-        add_finding(true, false, format_message(message, kFindingWidth, kMaxOneWayCrossfall));
+        add_valued_finding(console_, true, false, message, kMaxOneWayCrossfall);
       } else {
-        add_finding(true, false, message);
+        add_finding(console_, true, false, message);
       }
     }
     return false;
@@ -168,7 +168,7 @@ class SuperelevationReview {
     const CrossfallPoint& pi = point(i);
     const CrossfallPoint& pe = point(e);
     if (is_one_way(pi) && is_one_way(pe)) {
-      add_finding(true, true, kOneWayToOneWay);
+      add_finding(console_, true, true, kOneWayToOneWay);
       return;
     }
     // One end is the crown (2.5, -2.5), the other one-way at d.
@@ -192,12 +192,11 @@ class SuperelevationReview {
 
     if (magnitude > kCrownCrossfall) {
       if (!two_steps) {
-        add_finding(true, true, kNoIntermediateStep);
+        add_finding(console_, true, true, kNoIntermediateStep);
       } else {
         const double s_mid = point(i + 1).station;
         if (std::fabs(s_mid - s_reach) > kIntermediatePointTolerance) {
-          add_finding(false, crown == i,
-                      format_message(kIntermediateStepMisplaced, kFindingWidth, s_mid, s_reach));
+          add_valued_finding(console_, false, crown == i, kIntermediateStepMisplaced, s_mid, s_reach);
         }
       }
     }
@@ -214,15 +213,16 @@ class SuperelevationReview {
       drainage(std::min(h, k), std::max(h, k), !two_steps || crown == i);
     }
 
-    if (plan_at_one != 0 && model_.plan(plan_at_one).kind == kPlanArc) add_finding(true, true, kRunInsideArc);
+    if (plan_at_one != 0 && model_.plan(plan_at_one).kind == kPlanArc)
+      add_finding(console_, true, true, kRunInsideArc);
 
     const double lt = pe.station - pi.station;
     const double tr = superelevation_transition_length(limits_, magnitude);
     if (tr == 0.0) return;  // the road type requires no run length
     if (lt < kLengthLowerFactor * tr) {
-      add_finding(true, true, format_message(kRunTooShort, kFindingWidth, lt, tr));
+      add_valued_finding(console_, true, true, kRunTooShort, lt, tr);
     } else if (lt > kLengthUpperFactor * tr) {
-      add_finding(false, true, format_message(kRunTooLong, kFindingWidth, lt, tr));
+      add_valued_finding(console_, false, true, kRunTooLong, lt, tr);
     }
   }
 
@@ -237,7 +237,7 @@ class SuperelevationReview {
     }
     for (; j <= last && model_.profile(j).start_station <= zone_end; ++j) {
       if (drainage_test(model_.profile(j), threshold_, zone_start, zone_end)) {
-        add_finding(true, early, format_message(kPoorDrainage, kFindingWidth, zone_start, zone_end));
+        add_valued_finding(console_, true, early, kPoorDrainage, zone_start, zone_end);
         return;
       }
     }
@@ -277,17 +277,17 @@ class SuperelevationReview {
       k = apex_curvature(m, sj, sk);
     }
     if (k == 0.0) {
-      add_finding(true, true, kOneWayOnStraight);
+      add_finding(console_, true, true, kOneWayOnStraight);
       return;
     }
     const double magnitude = std::fabs(d);
     const double dr = required_superelevation(limits_, 1.0 / k);
     if (dr == 0.0) {
-      add_finding(true, true, kNeedlessSuperelevation);
+      add_finding(console_, true, true, kNeedlessSuperelevation);
     } else if (std::fabs(dr - magnitude) > kSuperelevationTolerance) {
-      add_finding(magnitude < dr, true, format_message(kSuperelevationDiffers, kFindingWidth, magnitude, dr));
+      add_valued_finding(console_, magnitude < dr, true, kSuperelevationDiffers, magnitude, dr);
     } else if (k * d < 0.0) {
-      add_finding(true, true, kFallsToOutside);
+      add_finding(console_, true, true, kFallsToOutside);
     }
   }
 
@@ -312,15 +312,17 @@ class SuperelevationReview {
   void crown_over_element(std::size_t m) const {
     const PlanElement& e = model_.plan(m);
     if (e.kind != kPlanArc || required_superelevation(limits_, e.value_c) == 0.0) return;
-    add_finding(true, true, format_message(kCrownedInCurve, kFindingWidth, e.start_station, e.end_station));
+    add_valued_finding(console_, true, true, kCrownedInCurve, e.start_station, e.end_station);
   }
 
   // ---- Rows --------------------------------------------------------------
 
   void write_row(std::size_t i) const {
     const CrossfallPoint& p = point(i);
-    flush_findings(console_, format_message(kPointRow, kListingLineWidth, static_cast<int>(i), p.station,
-                                            p.left, p.right));
+    flush_findings(
+        console_,
+        format_message(kPointRow, kListingLineWidth, static_cast<int>(i), p.station, p.left, p.right),
+        FindingScope{Review::kCrossfall, "crossfall_point", p.station, p.station});
   }
 
   Console& console_;

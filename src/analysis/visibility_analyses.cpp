@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include <fmt/format.h>
 
 #include "analysis/listing_start.h"
+#include "analysis/road_series.h"
 #include "analysis/sight_line.h"
 #include "analysis/sight_speed.h"
 #include "output/listings.h"
@@ -106,6 +108,24 @@ void log_title(std::string_view title) {
 
 // ---- Curve entries ---------------------------------------------------------
 
+// The series names of a quantity in one sense of travel.
+std::string series_name(std::string_view quantity, int sense) {
+  return std::string(quantity) + (sense > 0 ? "_forward" : "_backward");
+}
+
+// The curve-entry line of a record: indent, direction label, marker and verdict.
+std::string curve_entry_line(const FindingRecord& r, const std::string& label) {
+  std::string text = marker(verdict_marker(r.verdict));
+  if (r.message == kCurveEntryTooShort) {
+    text += message_trimmed(kCurveEntryTooShort) + " " + one_decimal(r.values.at(0)) + "<" +
+            one_decimal(r.values.at(1));
+  } else {
+    text += message_text(r.message, kCurveMessageWidth);
+  }
+  return std::string(kCurveLineIndent) + utf8_fit(label, kDirectionLabelWidth) +
+         utf8_fit(text, kVerdictTextWidth);
+}
+
 void write_curve_entry(Console& console, const RoadModel& model, const SightParameters& params,
                        double station, int sense, const std::string& label) {
   const SpeedCapInputs caps = params.speed_cap_inputs();
@@ -113,10 +133,16 @@ void write_curve_entry(Console& console, const RoadModel& model, const SightPara
   AxisPoint p;
   static_cast<void>(evaluate_axis_point(model, station, sense, &caps, p));
   const SightDistance seen = sight_distance(model, p, params, false, sense, SightRole::kTarget);
-  std::string text;
+  FindingRecord r;
+  r.review = Review::kVisibility;
+  r.check = "curve_entry";
+  r.from = station;
+  r.to = station;
+  r.direction = direction_of_sense(sense);
   if (seen.status == SightStatus::kNotMeasured) {
     // Not assessable: approaching forwards it is marked as such, backwards as deficient.
-    text = marker(sense > 0 ? 'G' : 'C') + message_text(kCurveEntryNotAssessable, kCurveMessageWidth);
+    r.verdict = sense > 0 ? Verdict::kNotAssessable : Verdict::kFail;
+    r.message = kCurveEntryNotAssessable;
   } else {
     const double v_arc = operating_speed(model, p, sense, params);
     AxisPoint driver;
@@ -128,16 +154,17 @@ void write_curve_entry(Console& console, const RoadModel& model, const SightPara
         std::max((u_drv * u_drv - u_arc * u_arc) / (2.0 * kEntryDeceleration), kEntryMinBrakingTime * u_drv) +
         kEntryReactionTime * u_drv;
     if (need - kEntrySlack > seen.distance) {
-      text = marker(seen.status == SightStatus::kCutByRoadEnd ? 'G' : 'C') +
-             message_trimmed(kCurveEntryTooShort) + " " + one_decimal(seen.distance) + "<" +
-             one_decimal(need);
+      r.verdict = seen.status == SightStatus::kCutByRoadEnd ? Verdict::kNotAssessable : Verdict::kFail;
+      r.message = kCurveEntryTooShort;
+      r.values = {seen.distance, need};
     } else {
-      text = marker('A') + message_text(kCurveEntrySufficient, kCurveMessageWidth);
+      r.verdict = Verdict::kOk;
+      r.message = kCurveEntrySufficient;
+      r.values = {seen.distance, need};
     }
   }
-  console_write(console, kConsoleOrdinary,
-                std::string(kCurveLineIndent) + utf8_fit(label, kDirectionLabelWidth) +
-                    utf8_fit(text, kVerdictTextWidth));
+  r.text = curve_entry_line(r, label);
+  console.write_finding(false, std::move(r));
 }
 
 // ---- Walks -----------------------------------------------------------------
@@ -205,7 +232,7 @@ class WalkStations {
 };
 
 // The verdict at one station of a walk.
-struct Verdict {
+struct StationVerdict {
   bool measured = false;  // false: nothing could be measured there
   bool deficient = false;
   bool cut = false;  // the sight distance ends with the road
@@ -220,33 +247,56 @@ struct ZoneMessages {
 
 enum class Zone : int { kNone = 0, kInitial = 1, kDeficient = 2 };
 
-// Writes the zone lines of one walk and adds up its satisfactory stretches.
+// Writes the zone lines of one walk, each from its finding record, and adds
+// up its satisfactory stretches.
 class ZoneWriter {
  public:
-  ZoneWriter(Console& console, int sense, bool show_lengths)
-      : console_(console), d_(sense < 0 ? -1.0 : 1.0), show_lengths_(show_lengths) {}
+  ZoneWriter(Console& console, std::string_view check, int sense, bool show_lengths)
+      : console_(console), check_(check), sense_(sense), show_lengths_(show_lengths) {}
 
   // A stretch whose end lies before its start holds no station: not written.
   void write(double from, double to, char letter, int message) {
-    if (d_ * to < d_ * from) return;
-    std::string line = station_field(from) + " - " + station_field(to) + " " +
-                       std::string(utf8_prefix(marker(letter) + message_trimmed(message), kZoneTextWidth));
-    if (letter == 'A' && show_lengths_) {
-      const double length = std::fabs(to - from);
-      total_ += length;
-      line += " ";
-      line += kMarker;
-      line += kMarker;
-      line += "l=" + one_decimal(length);
+    const double d = sense_ < 0 ? -1.0 : 1.0;
+    if (d * to < d * from) return;
+    FindingRecord r;
+    r.review = Review::kVisibility;
+    r.check = check_;
+    r.from = std::min(from, to);
+    r.to = std::max(from, to);
+    r.direction = direction_of_sense(sense_);
+    r.verdict = letter == 'A' ? Verdict::kOk : letter == 'C' ? Verdict::kFail : Verdict::kNotAssessable;
+    r.message = message;
+    if (r.verdict == Verdict::kOk && show_lengths_) {
+      r.values = {r.to - r.from};
+      total_ += r.values[0];
     }
-    console_write(console_, kConsoleOrdinary, padded(std::move(line), kListingLineWidth));
+    r.text = zone_line(r);
+    console_.write_finding(false, std::move(r));
   }
 
   double total() const { return total_; }
 
  private:
+  // Stations in walk order, marker and verdict, and the length of a
+  // satisfactory passing stretch.
+  std::string zone_line(const FindingRecord& r) const {
+    const bool forward = r.direction != TravelDirection::kBackward;
+    std::string line = station_field(forward ? r.from : r.to) + " - " +
+                       station_field(forward ? r.to : r.from) + " " +
+                       std::string(utf8_prefix(marker(verdict_marker(r.verdict)) + message_trimmed(r.message),
+                                               kZoneTextWidth));
+    if (!r.values.empty()) {
+      line += " ";
+      line += kMarker;
+      line += kMarker;
+      line += "l=" + one_decimal(r.values[0]);
+    }
+    return padded(std::move(line), kListingLineWidth);
+  }
+
   Console& console_;
-  double d_;
+  std::string_view check_;
+  int sense_;
   bool show_lengths_;
   double total_ = 0.0;
 };
@@ -278,7 +328,7 @@ WalkEnd zone_walk(ZoneWriter& writer, WalkStations stations, double walk_end, in
 
   double s = 0.0;
   while (stations.next(s)) {
-    const Verdict v = judge(s);
+    const StationVerdict v = judge(s);
     if (!v.measured) break;
     w.any_evaluated = true;
     w.last_evaluated = s;
@@ -294,7 +344,7 @@ WalkEnd zone_walk(ZoneWriter& writer, WalkStations stations, double walk_end, in
       double new_side = s;
       while (std::fabs(new_side - old_side) > kBoundaryRefinement) {
         const double mean = (old_side + new_side) / 2.0;
-        const Verdict at_mean = judge(mean);
+        const StationVerdict at_mean = judge(mean);
         if (!at_mean.measured) break;
         if (at_mean.deficient == previous_deficient) {
           old_side = mean;
@@ -350,6 +400,18 @@ WalkEnd zone_walk(ZoneWriter& writer, WalkStations stations, double walk_end, in
   return w;
 }
 
+// The passing summary: length and share of road where passing is possible,
+// marked 2 when the share is enough.
+std::string passing_summary_line(const FindingRecord& r) {
+  const std::string mark = r.verdict == Verdict::kFail ? marker('C') : marker('2');
+  std::string line = mark + message_trimmed(kPassingSummary) + " : " + one_decimal(r.values.at(0)) + " (" +
+                     mark + fmt::format("{}", static_cast<int>(r.values.at(1))) + "%";
+  line += kMarker;
+  line += kMarker;
+  line += ")";
+  return padded(std::move(line), kListingLineWidth);
+}
+
 }  // namespace
 
 // ---- The checks --------------------------------------------------------------
@@ -382,8 +444,12 @@ void obstacle_visibility(Console& console, const RoadModel& model, const SightPa
   const double a = sense > 0 ? usable.first : usable.last;
   const double b = sense > 0 ? usable.last : usable.first;
   const SpeedCapInputs caps = params.speed_cap_inputs();
+  RunSeries& series = console.series();
+  const std::string speed_name = series_name("speed", sense);
+  const std::string required_name = series_name("stopping_required", sense);
+  const std::string available_name = series_name("stopping_available", sense);
   const auto judge = [&](double s) {
-    Verdict v;
+    StationVerdict v;
     AxisPoint p;
     static_cast<void>(evaluate_axis_point(model, s, sense, &caps, p));
     SightDistance seen = sight_distance(model, p, params, false, sense, SightRole::kObserver);
@@ -394,12 +460,15 @@ void obstacle_visibility(Console& console, const RoadModel& model, const SightPa
     }
     const double v85 = operating_speed(model, p, sense, params);
     const double needed = stopping_distance(v85, p.curvature, p.grade);
+    series.set(speed_name, s, v85);
+    series.set(required_name, s, needed);
+    if (seen.status == SightStatus::kReal) series.set(available_name, s, seen.distance);
     v.measured = true;
     v.deficient = !(seen.distance >= needed);
     v.cut = seen.status == SightStatus::kCutByRoadEnd;
     return v;
   };
-  ZoneWriter writer(console, sense, false);
+  ZoneWriter writer(console, "stopping_sight", sense, false);
   const ZoneMessages texts{kSightTooShort, kSightSufficient, kSightNotAssessable, kSightNotAssessable};
   static_cast<void>(zone_walk(writer, WalkStations(a, b, sense, false), b, sense, texts, false, judge));
 }
@@ -414,8 +483,11 @@ void pedestrian_visibility(Console& console, const RoadModel& model, const Sight
   const double b = sense > 0 ? usable.last : usable.first;
   const SpeedCapInputs caps = params.speed_cap_inputs();
   const double crossing_time = params.right_width + kPedestrianExtraWidth;  // s, one per metre
+  RunSeries& series = console.series();
+  const std::string required_name = series_name("pedestrian_required", sense);
+  const std::string available_name = series_name("pedestrian_available", sense);
   const auto judge = [&](double s) {
-    Verdict v;
+    StationVerdict v;
     AxisPoint p;
     static_cast<void>(evaluate_axis_point(model, s, sense, &caps, p));
     const double speed = operating_speed(model, p, sense, params);
@@ -427,12 +499,14 @@ void pedestrian_visibility(Console& console, const RoadModel& model, const Sight
       seen = sight_distance(model, driver, params, false, sense, SightRole::kObserver);
       if (seen.status == SightStatus::kNotMeasured) return v;
     }
+    series.set(required_name, s, needed);
+    if (seen.status == SightStatus::kReal) series.set(available_name, s, seen.distance);
     v.measured = true;
     v.deficient = !(seen.distance >= needed);
     v.cut = seen.status == SightStatus::kCutByRoadEnd;
     return v;
   };
-  ZoneWriter writer(console, sense, false);
+  ZoneWriter writer(console, "pedestrian", sense, false);
   const ZoneMessages texts{kSightTooShort, kSightSufficient, kSightNotAssessable, kSightNotAssessable};
   const WalkEnd w = zone_walk(writer, WalkStations(a, b, sense, true), b, sense, texts, true, judge);
 
@@ -455,13 +529,16 @@ void pedestrian_visibility(Console& console, const RoadModel& model, const Sight
 void passing_visibility(Console& console, const RoadModel& model, const SightParameters& params, int sense) {
   write_section_line(console, kPassingTitle, sense);
   const UsableStations usable = usable_stations(model);
-  ZoneWriter writer(console, sense, true);
+  ZoneWriter writer(console, "passing", sense, true);
   if (usable.valid) {
     const double a = sense > 0 ? usable.first : usable.last;
     const double b = sense > 0 ? usable.last : usable.first;
     const SpeedCapInputs caps = params.speed_cap_inputs();
+    RunSeries& series = console.series();
+    const std::string available_name = series_name("passing_available", sense);
+    const std::string possible_name = series_name("passing_possible", sense);
     const auto judge = [&](double s) {
-      Verdict v;
+      StationVerdict v;
       AxisPoint p;
       static_cast<void>(evaluate_axis_point(model, s, sense, &caps, p));
       const double speed = operating_speed(model, p, sense, params);
@@ -472,6 +549,10 @@ void passing_visibility(Console& console, const RoadModel& model, const SightPar
       v.measured = true;
       v.deficient = !(seen.distance >= kPassingSightDistance - kFullReachTolerance);
       v.cut = seen.status == SightStatus::kCutByRoadEnd;
+      if (!v.cut) {
+        series.set(available_name, s, seen.distance);
+        series.set(possible_name, s, v.deficient ? 0.0 : 1.0);
+      }
       return v;
     };
     const ZoneMessages texts{kNoPassing, kPassingPossible, kPassingNotAssessable, kPassingNotAssessable};
@@ -481,20 +562,25 @@ void passing_visibility(Console& console, const RoadModel& model, const SightPar
   // The share of the usable road; a road without usable length has none.
   const double length = usable.valid ? usable.last - usable.first : 0.0;
   const int percent = length > 0.0 ? static_cast<int>(std::round(100.0 * writer.total() / length)) : 0;
-  const std::string mark = percent < kMinPassingPercent ? marker('C') : marker('2');
-  std::string line = mark + message_trimmed(kPassingSummary) + " : " + one_decimal(writer.total()) + " (" +
-                     mark + fmt::format("{}", percent) + "%";
-  line += kMarker;
-  line += kMarker;
-  line += ")";
-  console_write(console, kConsoleOrdinary, padded(std::move(line), kListingLineWidth));
+  FindingRecord r;
+  r.review = Review::kVisibility;
+  r.check = "passing_summary";
+  r.from = usable.valid ? usable.first : 0.0;
+  r.to = usable.valid ? usable.last : 0.0;
+  r.direction = direction_of_sense(sense);
+  r.verdict = percent < kMinPassingPercent ? Verdict::kFail : Verdict::kOk;
+  r.message = kPassingSummary;
+  r.values = {writer.total(), static_cast<double>(percent)};
+  r.text = passing_summary_line(r);
+  console.write_finding(false, std::move(r));
 }
 
 void visibility_analyses(Console& console, const RoadModel& model, int road_type,
-                         const CrossSection& cross_section) {
+                         const CrossSection& cross_section, SenseWalks senses) {
   if (!model.has_plan() || !model.has_profile()) return;
   const SightParameters lanes = sight_parameters(SightKind::kObstacle, road_type, cross_section);
 
+  keep_road_series(console, model);
   start_analysis_listing(console, kVisibilityAnalysesTitle, road_type);
   write_parameter_line(console, kLaneWidthLabel, cross_section.lane_width_dm / 10.0);
   if (lanes.lane_class > kLaneClassThreeLanes) {
@@ -509,30 +595,66 @@ void visibility_analyses(Console& console, const RoadModel& model, int road_type
   log_title("Analyse entrées de courbe");
   curve_entry_check(console, model, sight_parameters(SightKind::kCurveEntry, road_type, cross_section));
 
-  log_title("Visibilité sur obstacle");
   const SightParameters obstacle = sight_parameters(SightKind::kObstacle, road_type, cross_section);
-  log_title("Visibilité sur obstacle sens aller");
-  obstacle_visibility(console, model, obstacle, +1);
-  log_title("Visibilité sur obstacle sens retour");
-  obstacle_visibility(console, model, obstacle, -1);
-
+  // After the obstacles: pedestrians on two-lane VSA AU70 roads, passing on
+  // roads of up to three lanes of the other types, or nothing.
+  enum class SecondWalk { kNone, kPedestrians, kPassing };
+  SecondWalk second = SecondWalk::kNone;
   if (road_type >= kFirstPedestrianRoadType && road_type <= kLastPedestrianRoadType) {
-    if (lanes.lane_class == kLaneClassTwoLanes) {
-      log_title("Visibilité pour les piétons");
-      const SightParameters pedestrians = sight_parameters(SightKind::kPedestrians, road_type, cross_section);
-      log_title("Visibilité pour les piétons sens aller");
-      pedestrian_visibility(console, model, pedestrians, +1);
-      log_title("Visibilité pour les piétons sens retour");
-      pedestrian_visibility(console, model, pedestrians, -1);
-    }
+    if (lanes.lane_class == kLaneClassTwoLanes) second = SecondWalk::kPedestrians;
   } else if (lanes.lane_class <= kLaneClassThreeLanes) {
-    log_title("Visibilité de dépassement");
-    const SightParameters passing = sight_parameters(SightKind::kPassing, road_type, cross_section);
-    log_title("Visibilité de dépassement sens aller");
-    passing_visibility(console, model, passing, +1);
-    log_title("Visibilité de dépassement sens retour");
-    passing_visibility(console, model, passing, -1);
+    second = SecondWalk::kPassing;
   }
+  const SightParameters second_params =
+      second == SecondWalk::kPedestrians ? sight_parameters(SightKind::kPedestrians, road_type, cross_section)
+      : second == SecondWalk::kPassing   ? sight_parameters(SightKind::kPassing, road_type, cross_section)
+                                         : obstacle;
+  const auto second_walk = [&](Console& out, const RoadModel& road, int sense) {
+    if (second == SecondWalk::kPedestrians) pedestrian_visibility(out, road, second_params, sense);
+    if (second == SecondWalk::kPassing) passing_visibility(out, road, second_params, sense);
+  };
+
+  if (senses == SenseWalks::kOneAfterTheOther || diagnostic_log_active()) {
+    // One sense after the other, so that the log reads in the listing's order.
+    log_title("Visibilité sur obstacle");
+    log_title("Visibilité sur obstacle sens aller");
+    obstacle_visibility(console, model, obstacle, +1);
+    log_title("Visibilité sur obstacle sens retour");
+    obstacle_visibility(console, model, obstacle, -1);
+    const char* title =
+        second == SecondWalk::kPedestrians ? "Visibilité pour les piétons" : "Visibilité de dépassement";
+    if (second != SecondWalk::kNone) {
+      log_title(title);
+      log_title(std::string(title) + " sens aller");
+      second_walk(console, model, +1);
+      log_title(std::string(title) + " sens retour");
+      second_walk(console, model, -1);
+    }
+    return;
+  }
+
+  // The backward walks run on a thread of their own, on their own copy of the
+  // model (the station lookups remember where they are), into consoles of
+  // their own that are appended in the listing's order afterwards.
+  Console backward_obstacles;
+  Console forward_second;
+  Console backward_second;
+  for (Console* part : {&backward_obstacles, &forward_second, &backward_second}) {
+    part->series().adopt_grid(console.series());
+  }
+  // The copy is made here, before the forward walks move the lookups.
+  const RoadModel backward_model = model;
+  {
+    const std::jthread backward([&] {
+      obstacle_visibility(backward_obstacles, backward_model, obstacle, -1);
+      second_walk(backward_second, backward_model, -1);
+    });
+    obstacle_visibility(console, model, obstacle, +1);
+    second_walk(forward_second, model, +1);
+  }
+  console.append(backward_obstacles);
+  console.append(forward_second);
+  console.append(backward_second);
 }
 
 }  // namespace corvalinde

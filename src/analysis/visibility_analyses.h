@@ -43,11 +43,16 @@ inline constexpr double kPassingSightDistance = 500.0;
 // Below this share (%) of the road the passing summary is deficient.
 inline constexpr int kMinPassingPercent = 25;
 
+// Whether the walks of the two senses of travel run at the same time (on two
+// threads; the listing is the same either way).
+enum class SenseWalks { kConcurrent, kOneAfterTheOther };
+
 // Runs everything: the listing start and parameter lines, curve entries,
 // obstacles both ways, then pedestrians both ways (two-lane VSA AU70 only)
-// or passing both ways (up to three lanes, other road types).
+// or passing both ways (up to three lanes, other road types). While the
+// diagnostic log is on, the senses run one after the other.
 void visibility_analyses(Console& console, const RoadModel& model, int road_type,
-                         const CrossSection& cross_section);
+                         const CrossSection& cross_section, SenseWalks senses = SenseWalks::kConcurrent);
 
 // Each circular arc: the sight distance to its start from both approaches
 // against the distance needed to slow down to its speed. Kind 0 parameters.

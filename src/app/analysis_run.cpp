@@ -1,5 +1,7 @@
 #include "app/analysis_run.h"
 
+#include "analysis/road_series.h"
+
 namespace corvalinde {
 namespace {
 
@@ -63,6 +65,7 @@ RunOutcome open_design(AnalysisRun& run, Console& console, const std::string& pa
       run.analyses[k]->run(console, model, selection.road_type, selection.cross_section);
     }
   }
+  keep_road_series(console, model);
   return outcome;
 }
 

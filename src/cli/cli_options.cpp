@@ -45,8 +45,10 @@ std::optional<std::vector<int>> parse_analyses(const std::string& text, std::str
 }
 
 const char* kDescription =
-    "Reviews a road design (native fixed-column file or LandXML) without any window and writes\n"
-    "every console line to standard output as it is produced.\n"
+    "Reviews road designs (native fixed-column files or LandXML) without any window and writes\n"
+    "every console line to standard output. Several files or directories (every .xml, .landxml\n"
+    "and .txt design in them) are reviewed one after the other in the listing, each under a\n"
+    "heading, while up to --jobs of them are reviewed at once.\n"
     "\n"
     "Examples:\n"
     "  corvalinde-cli samples/route-des-cretes.txt\n"
@@ -55,12 +57,18 @@ const char* kDescription =
     "  corvalinde-cli --alignment 2 --profile \"PL 1\" --lang en survey.landxml\n"
     "  corvalinde-cli --points 10 --output axis.csv road.xml\n"
     "  corvalinde-cli --plots diagrams --plot-format png road.xml\n"
+    "  corvalinde-cli --alignment all --summary review.csv --format json designs/ other.xml\n"
     "\n"
     "Exit status: 0 the run completed; 1 the file could not be read or yielded nothing;\n"
-    "2 usage error or a choice that nothing answered; 3 with --fail-on-findings when a line\n"
-    "carries a deficiency marker (C).";
+    "2 usage error or a choice that nothing answered; 3 with --fail-on-findings when a finding\n"
+    "fails (marker C). With several designs, the worst status of any of them: 2 before 1\n"
+    "before 3 before 0.";
 
 }  // namespace
+
+bool reviews_every_alignment(const CliOptions& options) {
+  return options.alignment && lower(*options.alignment) == "all";
+}
 
 int file_type_from_extension(const std::string& path) {
   const std::string ext = lower(std::filesystem::path(path).extension().string());
@@ -76,7 +84,7 @@ ParseResult parse_command_line(int argc, const char* const* argv) {
   std::string type;
   std::string analyses;
   int road_type = -1;
-  app.add_option("FILE", o.file, "Road design file to review")->required();
+  app.add_option("FILE", o.files, "Road design files or directories to review")->required();
   app.add_option("--type", type,
                  "File type: native or landxml (default: from the extension;\n"
                  ".xml and .landxml are LandXML)")
@@ -99,7 +107,9 @@ ParseResult parse_command_line(int argc, const char* const* argv) {
   app.add_option("--side-clearance", o.side_clearance,
                  "Lateral clearance beyond the carriageway in m, 4 to 10 (e.g. --side-clearance 5)");
   app.add_flag("--save-selection", o.save_selection, "Store the resulting selection in the settings file");
-  app.add_option("--alignment", o.alignment, "LandXML alignment to read: number (1-based) or name");
+  app.add_option("--alignment", o.alignment,
+                 "LandXML alignment to read: number (1-based), name, or all (every alignment,\n"
+                 "each with its first profile and its grade surface unless told otherwise)");
   app.add_option("--profile", o.profile, "LandXML profile to read: number (1-based) or name");
   app.add_option("--surface", o.surface, "LandXML superelevation source: number (1-based) or name");
   auto* points = app.add_option("--points", o.points_step,
@@ -112,12 +122,18 @@ ParseResult parse_command_line(int argc, const char* const* argv) {
   app.add_option("--lang", o.language, "Message language: fr, en or ids (message numbers)")
       ->check(CLI::IsMember({"fr", "en", "ids"}));
   std::string format = "text";
-  app.add_option("--format", format, "Output: text or json (one JSON document at the end)")
+  app.add_option(
+         "--format", format,
+         "Output: text or json (one document for all designs, laid out as\ndocs/json-schema.json describes)")
       ->check(CLI::IsMember({"text", "json"}));
   app.add_flag("--raw", o.raw, "Write the lines exactly as stored (markers as code 11)");
   app.add_flag("--debug", o.debug, "Write the diagnostic log (Corvalinde.out in the settings folder)");
   app.add_flag("--fail-on-findings", o.fail_on_findings,
-               "Exit with status 3 when any line carries the marker C");
+               "Exit with status 3 when any finding fails (marker C)");
+  app.add_option("--jobs", o.jobs, "Designs reviewed at once (default: the number of cores)")
+      ->check(CLI::Range(1, 256));
+  app.add_option("--summary", o.summary,
+                 "Write FILE.csv: one row per design and alignment with its counts of findings");
 
   // "/debug" is accepted as the desktop program accepts it.
   std::vector<std::string> args;

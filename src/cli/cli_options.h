@@ -14,8 +14,8 @@ namespace corvalinde::cli {
 enum class OutputFormat { kText, kJson };
 
 struct CliOptions {
-  std::string file;
-  std::optional<int> file_type;  // 1 native, 2 LandXML; from the extension when absent
+  std::vector<std::string> files;  // design files and directories, in order
+  std::optional<int> file_type;    // 1 native, 2 LandXML; from the extension when absent
 
   // Road type: a code, or standard/category/lanes names.
   std::optional<int> road_type;
@@ -31,7 +31,7 @@ struct CliOptions {
   std::optional<double> side_clearance;  // m: 4 to 10
   bool save_selection = false;
 
-  std::optional<std::string> alignment;
+  std::optional<std::string> alignment;  // "all": every alignment of each LandXML file
   std::optional<std::string> profile;
   std::optional<std::string> surface;
 
@@ -47,7 +47,13 @@ struct CliOptions {
   bool raw = false;
   bool debug = false;
   bool fail_on_findings = false;
+
+  unsigned jobs = 0;                   // designs reviewed at once; 0: one per core
+  std::optional<std::string> summary;  // CSV file of one row per design and alignment
 };
+
+// --alignment all
+bool reviews_every_alignment(const CliOptions& options);
 
 struct ParseResult {
   enum class Status { kOk, kHelp, kUsageError };

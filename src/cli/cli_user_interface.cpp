@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <fmt/format.h>
+
 #include "output/utf8.h"
 #include "services/message_table.h"
 
@@ -22,30 +24,46 @@ int match_choice(const std::string& answer, const std::vector<std::string>& item
   return 0;
 }
 
+ChoiceAnswers choice_answers(const CliOptions& options) {
+  ChoiceAnswers a;
+  a.answers = {options.alignment, options.profile, options.surface};
+  return a;
+}
+
 int CliUserInterface::choose_from_list(std::string_view title, const std::vector<std::string>& items) {
   const std::string_view wanted = trim_right(title);
-  const std::optional<std::string>* answer = nullptr;
-  const char* option = "--alignment";
+  static constexpr std::array<const char*, 3> kOptions = {"--alignment", "--profile", "--surface"};
+  std::size_t which = 0;
+  bool known = true;
   if (wanted == message_trimmed(kAlignmentChoiceTitle)) {
-    answer = &options_.alignment;
+    which = 0;
+    alignment_candidates_.assign(items.begin(), items.end());
   } else if (wanted == message_trimmed(kProfileChoiceTitle)) {
-    answer = &options_.profile;
-    option = "--profile";
+    which = 1;
   } else if (wanted == message_trimmed(kSuperelevationChoiceTitle)) {
-    answer = &options_.surface;
-    option = "--surface";
+    which = 2;
+  } else {
+    known = false;
   }
-  if (answer != nullptr && answer->has_value()) {
-    const int chosen = match_choice(**answer, items);
-    if (chosen > 0) return chosen;
-    std::fprintf(stderr, "corvalinde-cli: %s %s names none of the candidates.\n", option, (*answer)->c_str());
+  const char* option = kOptions[which];
+  std::string text;
+  if (known && answers_.answers[which].has_value()) {
+    const std::string& answer = *answers_.answers[which];
+    const int chosen = match_choice(answer, items);
+    if (chosen > 0) {
+      chosen_[which] = trim_right(items[static_cast<std::size_t>(chosen - 1)]);
+      return chosen;
+    }
+    text += fmt::format("corvalinde-cli: {} {} names none of the candidates.\n", option, answer);
   }
+  text += fmt::format("corvalinde-cli: {}\n", wanted);
+  for (std::size_t i = 0; i < items.size(); ++i)
+    text += fmt::format("  {}: {}\n", i + 1, trim_right(items[i]));
+  text += fmt::format("Choose one with {} N or {} NAME.\n", option, option);
+  unanswered_ += text;
+  if (!exit_) return 0;
   std::fflush(stdout);
-  std::fprintf(stderr, "corvalinde-cli: %s\n", std::string(wanted).c_str());
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    std::fprintf(stderr, "  %zu: %s\n", i + 1, std::string(trim_right(items[i])).c_str());
-  }
-  std::fprintf(stderr, "Choose one with %s N or %s NAME.\n", option, option);
+  std::fputs(text.c_str(), stderr);
   std::fflush(stderr);
   std::exit(2);
 }

@@ -1,10 +1,13 @@
 // The user-interface port of corvalinde-cli: list choices are answered from
 // the --alignment, --profile and --surface options (by 1-based number or by
-// name); a choice nothing answers prints the candidates to standard error and
-// ends the program with status 2. Progress goes to standard error when it is
-// a terminal; message windows print their lines there.
+// name). A choice nothing answers prints the candidates to standard error and
+// either ends the program with status 2 (one design) or leaves the choice
+// cancelled and remembers it (a design of a batch, which then fails alone).
+// Progress goes to standard error when it is a terminal; message windows
+// print their lines there. One port serves one design run on one thread.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 
@@ -22,19 +25,38 @@ inline constexpr int kSuperelevationChoiceTitle = 284;
 // to the answer (trailing blanks ignored); 0 when it names none.
 int match_choice(const std::string& answer, const std::vector<std::string>& items);
 
+// Answers to the reader's three choices, in the order alignment, profile,
+// grade surface.
+struct ChoiceAnswers {
+  std::array<std::optional<std::string>, 3> answers;
+};
+ChoiceAnswers choice_answers(const CliOptions& options);
+
 class CliUserInterface final : public UserInterface {
  public:
-  CliUserInterface(const CliOptions& options, bool progress_on_terminal)
-      : options_(options), progress_(progress_on_terminal) {}
+  CliUserInterface(ChoiceAnswers answers, bool progress_on_terminal, bool exit_when_unanswered = true)
+      : answers_(std::move(answers)), progress_(progress_on_terminal), exit_(exit_when_unanswered) {}
 
   int choose_from_list(std::string_view title, const std::vector<std::string>& items) override;
   void progress_window(int value, std::string_view text) override;
   int message_window(const std::vector<std::string>& lines, int presentation,
                      const std::vector<std::string>& buttons) override;
 
+  // The names chosen (alignment, profile, grade surface), empty where the
+  // reader asked nothing.
+  const std::array<std::string, 3>& chosen() const { return chosen_; }
+  // The candidates of the alignment choice, when the reader asked it.
+  const std::vector<std::string>& alignment_candidates() const { return alignment_candidates_; }
+  // What a choice nothing answered printed (empty when none).
+  const std::string& unanswered() const { return unanswered_; }
+
  private:
-  const CliOptions& options_;
+  ChoiceAnswers answers_;
   bool progress_;
+  bool exit_;
+  std::array<std::string, 3> chosen_;
+  std::vector<std::string> alignment_candidates_;
+  std::string unanswered_;
   struct Bar {
     std::string text;
     int scale = 1;

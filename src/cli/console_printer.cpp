@@ -1,6 +1,6 @@
 #include "cli/console_printer.h"
 
-#include <fmt/format.h>
+#include <nlohmann/json.hpp>
 
 namespace corvalinde::cli {
 namespace {
@@ -21,38 +21,12 @@ const char* colour_of(char marker) {
   }
 }
 
-// Length of a valid UTF-8 sequence at text[i], or 0 when invalid.
-std::size_t valid_sequence(std::string_view text, std::size_t i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  std::size_t n = 0;
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF)
-    n = 2;
-  else if (lead >= 0xE0 && lead <= 0xEF)
-    n = 3;
-  else if (lead >= 0xF0 && lead <= 0xF4)
-    n = 4;
-  else
-    return 0;
-  if (i + n > text.size()) return 0;
-  for (std::size_t k = 1; k < n; ++k) {
-    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 0;
-  }
-  const auto second = static_cast<unsigned char>(text[i + 1]);
-  if (lead == 0xE0 && second < 0xA0) return 0;  // overlong
-  if (lead == 0xED && second > 0x9F) return 0;  // surrogate
-  if (lead == 0xF0 && second < 0x90) return 0;  // overlong
-  if (lead == 0xF4 && second > 0x8F) return 0;  // beyond U+10FFFF
-  return n;
-}
-
 }  // namespace
 
 std::string render_line(const ConsoleLine& line, MarkerStyle style) {
   if (style == MarkerStyle::kRaw) return line.text;
   // Lines are stored blank-padded; a reader of the output wants no trailing blanks.
-  std::string_view text = line.text;
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  const std::string_view text = unpadded(line.text);
   std::string out;
   const bool colour = style == MarkerStyle::kColour;
   if (colour && line.heading) out += "\x1b[1m";
@@ -67,7 +41,8 @@ std::string render_line(const ConsoleLine& line, MarkerStyle style) {
       if (colour) {
         out += "\x1b[22;39m";
         if (line.heading) out += "\x1b[1m";
-        out += colour_of(marker);
+        // A line written from a finding is coloured by its verdict.
+        out += line.has_verdict() ? colour_of(verdict_marker(line.verdict)) : colour_of(marker);
         styled = true;
       } else {
         out += '[';
@@ -82,47 +57,12 @@ std::string render_line(const ConsoleLine& line, MarkerStyle style) {
 }
 
 std::string json_string(std::string_view text) {
-  std::string out = "\"";
-  for (std::size_t i = 0; i < text.size();) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    const std::size_t n = valid_sequence(text, i);
-    if (n == 0) {
-      out += "\\ufffd";
-      ++i;
-      continue;
-    }
-    if (n > 1) {
-      out.append(text.substr(i, n));
-      i += n;
-      continue;
-    }
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20 || c == 0x7F) {
-          out += fmt::format("\\u{:04x}", c);
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-    ++i;
-  }
-  out += '"';
-  return out;
+  return nlohmann::json(std::string(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+std::string_view unpadded(std::string_view text) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
 }
 
 void StreamingPrinter::console_changed(const Console& console, Change change, std::size_t index) {
@@ -131,19 +71,6 @@ void StreamingPrinter::console_changed(const Console& console, Change change, st
   std::fwrite(text.data(), 1, text.size(), out_);
   std::fputc('\n', out_);
   std::fflush(out_);
-}
-
-std::string json_document(const RunDocument& run, const Console& console) {
-  std::string out = fmt::format("{{\"file\":{},\"file_type\":{},\"mask\":{},\"road_type\":{},\"lines\":[",
-                                json_string(run.file), run.file_type, run.mask, run.road_type);
-  for (std::size_t i = 0; i < console.line_count(); ++i) {
-    const ConsoleLine& line = console.line(i);
-    if (i > 0) out += ',';
-    out += fmt::format("{{\"text\":{},\"heading\":{}}}", json_string(line.text),
-                       line.heading ? "true" : "false");
-  }
-  out += "]}\n";
-  return out;
 }
 
 }  // namespace corvalinde::cli

@@ -1,6 +1,6 @@
-// Renders console lines for a terminal, a pipe or a JSON document. The
-// printers read the Console (not owned) and write to a std::FILE (not owned).
-// Rendering never fails; invalid UTF-8 in a line becomes U+FFFD in JSON.
+// Renders console lines for a terminal or a pipe. The printers read the
+// Console (not owned) and write to a std::FILE (not owned). Rendering never
+// fails; invalid UTF-8 in a JSON string becomes U+FFFD.
 #pragma once
 
 #include <cstdio>
@@ -18,11 +18,15 @@ enum class MarkerStyle {
 };
 
 // One stored line as the text output shows it: without trailing blanks
-// (except in kRaw) and without a newline.
+// (except in kRaw) and without a newline. The markers become brackets or
+// colours; a line written from a finding takes its colour from its verdict.
 std::string render_line(const ConsoleLine& line, MarkerStyle style);
 
 // text as a JSON string literal (with the quotes).
 std::string json_string(std::string_view text);
+
+// The text of a line without its trailing blanks.
+std::string_view unpadded(std::string_view text);
 
 // Prints each appended line as it arrives (a replaced last line is printed
 // again). Used for the text format, so output shows while the run goes on.
@@ -35,14 +39,5 @@ class StreamingPrinter final : public ConsoleObserver {
   std::FILE* out_;
   MarkerStyle style_;
 };
-
-// The JSON document of one run.
-struct RunDocument {
-  std::string file;
-  int file_type = 0;
-  int mask = 0;
-  int road_type = 0;
-};
-std::string json_document(const RunDocument& run, const Console& console);
 
 }  // namespace corvalinde::cli

@@ -1,11 +1,12 @@
-// corvalinde-cli: the whole analysis run on one design file, without any
-// window. Console lines go to standard output as they are produced.
+// corvalinde-cli: the whole analysis run on design files, without any
+// window. Console lines go to standard output; with one design as they are
+// produced, with several design by design in the order given, each under a
+// heading, while up to --jobs designs are reviewed at once.
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -19,7 +20,10 @@
 #include "cli/cli_options.h"
 #include "cli/cli_user_interface.h"
 #include "cli/console_printer.h"
+#include "cli/design_batch.h"
+#include "cli/json_output.h"
 #include "cli/road_type_choice.h"
+#include "output/listings.h"
 #include "output/road_model_export.h"
 #include "services/diagnostic_log.h"
 #include "services/message_table.h"
@@ -29,27 +33,24 @@
 namespace corvalinde::cli {
 namespace {
 
-constexpr int kExitCompleted = 0;
-constexpr int kExitUnreadable = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitFindings = 3;
+// Headings of the designs in a listing of several.
+constexpr int kDesignHeading = 20;
+constexpr int kAlignmentHeading = 21;
 
-bool has_deficiency_marker(const Console& console) {
-  for (const ConsoleLine& line : console.lines()) {
-    if (line.text.find("\vC") != std::string::npos) return true;
-  }
-  return false;
+void print_line(const ConsoleLine& line, MarkerStyle style) {
+  const std::string text = render_line(line, style);
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fputc('\n', stdout);
 }
 
-// A one-line reason when the file cannot be read, empty when it can.
-std::string unreadable_reason(const std::string& path) {
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (ec || !std::filesystem::exists(status)) return "no such file";
-  if (std::filesystem::is_directory(status)) return "is a directory";
-  std::ifstream probe(path, std::ios::binary);
-  if (!probe) return "cannot be opened for reading";
-  return {};
+// The heading line of one design in a listing of several.
+ConsoleLine design_heading(const DesignJob& job) {
+  ConsoleLine line;
+  line.heading = true;
+  line.text = job.alignment.empty()
+                  ? format_message(kDesignHeading, kListingLineWidth, job.input.path)
+                  : format_message(kAlignmentHeading, kListingLineWidth, job.input.path, job.alignment);
+  return line;
 }
 
 // Answers the selection with a cancel: the design is read, nothing is reviewed.
@@ -58,8 +59,36 @@ class ReadOnlyStep final : public SelectionStep {
   int select(AnalysisSelection&) override { return kCancelled; }
 };
 
-// --points: the road model as CSV, to the output file or standard output.
-int write_points(CoreApplication& app, const CliOptions& options) {
+// --points: reads one design without reviewing it and writes its road model
+// as CSV to the output file or standard output; the reader's lines go to
+// standard error. --plots reads the same way and draws the diagrams instead.
+int write_points(const CliOptions& options, MarkerStyle notes_style) {
+  if (options.files.size() != 1) {
+    std::fprintf(stderr, "corvalinde-cli: %s takes exactly one design file\n",
+                 options.plots.directory ? "--plots" : "--points");
+    return kExitUsage;
+  }
+  const std::vector<DesignInput> inputs = expand_inputs(options.files, options.file_type);
+  if (inputs.size() != 1 || !inputs.front().error.empty()) {
+    const std::string reason = inputs.size() == 1 ? inputs.front().error : "not one design file";
+    std::fprintf(stderr, "corvalinde-cli: %s: %s\n", options.files.front().c_str(), reason.c_str());
+    return kExitUnreadable;
+  }
+  const DesignInput& input = inputs.front();
+  CoreApplication app;
+  CliUserInterface port(choice_answers(options), isatty(STDERR_FILENO) != 0);
+  UserInterface* previous = set_user_interface(&port);
+  StreamingPrinter notes(stderr, notes_style);
+  app.console().add_observer(&notes);
+  ReadOnlyStep read_only;
+  const RunOutcome read = app.open_design(input.path, input.file_type, read_only);
+  app.console().remove_observer(&notes);
+  set_user_interface(previous);
+  if (read.mask == 0) return kExitUnreadable;
+  if (options.plots.directory)
+    return write_plots(app.model(), input.path, options.alignment.value_or("1"), options.language,
+                       options.plots);
+
   std::ofstream file;
   if (options.output) {
     file.open(*options.output, std::ios::binary | std::ios::trunc);
@@ -107,63 +136,88 @@ int run(int argc, const char* const* argv) {
   open_diagnostic_log(static_cast<int>(log_args.size()), log_args.data());
   write_log(application_base_name());
 
+  // The table is initialised once, before any run: runs only read it.
   select_message_language(*parse_message_language(options.language));
   message_text(0, 1);
-
-  const std::string reason = unreadable_reason(options.file);
-  if (!reason.empty()) {
-    std::fprintf(stderr, "corvalinde-cli: %s: %s\n", options.file.c_str(), reason.c_str());
-    return kExitUnreadable;
+  if (options.points_step || options.plots.directory) {
+    return write_points(options, options.raw ? MarkerStyle::kRaw : MarkerStyle::kBrackets);
   }
-  const int file_type = options.file_type.value_or(file_type_from_extension(options.file));
 
-  CliUserInterface port(options, isatty(STDERR_FILENO) != 0);
-  set_user_interface(&port);
+  std::FILE* summary = nullptr;
+  if (options.summary) {
+    summary = std::fopen(options.summary->c_str(), "wb");
+    if (summary == nullptr) {
+      std::fprintf(stderr, "corvalinde-cli: %s: cannot be written\n", options.summary->c_str());
+      return kExitUsage;
+    }
+    const std::string header = summary_header();
+    std::fwrite(header.data(), 1, header.size(), summary);
+  }
 
-  CoreApplication app;
+  const unsigned jobs = options.jobs != 0 ? options.jobs : default_jobs();
+  const std::vector<DesignInput> inputs = expand_inputs(options.files, options.file_type);
+  const std::vector<DesignJob> design_list = design_jobs(inputs, options, jobs);
+  const bool several = design_list.size() > 1;
+
+  BatchSettings settings;
+  settings.overrides = &*overrides;
+  settings.save_selection = options.save_selection;
+  settings.fail_on_findings = options.fail_on_findings;
+  settings.several = several;
+  settings.progress = !several && isatty(STDERR_FILENO) != 0;
+  settings.default_road_type = stored.road_type;
+
+  // A single file that cannot be opened gives its reason and no document.
+  const bool json = options.format == OutputFormat::kJson &&
+                    (several || design_list.empty() || design_list.front().input.error.empty());
   const MarkerStyle style = options.raw                  ? MarkerStyle::kRaw
                             : isatty(STDOUT_FILENO) != 0 ? MarkerStyle::kColour
                                                          : MarkerStyle::kBrackets;
+  // One design in text: its lines show while it runs.
   StreamingPrinter printer(stdout, style);
-  if (options.format == OutputFormat::kText) app.console().add_observer(&printer);
+  ConsoleObserver* live = !json && !several ? &printer : nullptr;
 
-  if (options.points_step || options.plots.directory) {
-    // The reader's lines go to standard error, the table to its own stream.
-    app.console().remove_observer(&printer);
-    StreamingPrinter notes(stderr, options.raw ? MarkerStyle::kRaw : MarkerStyle::kBrackets);
-    app.console().add_observer(&notes);
-    ReadOnlyStep read_only;
-    const RunOutcome read = app.open_design(options.file, file_type, read_only);
-    app.console().remove_observer(&notes);
-    set_user_interface(nullptr);
-    if (read.mask == 0) return kExitUnreadable;
-    if (options.plots.directory)
-      return write_plots(app.model(), options.file, options.alignment.value_or("1"), options.language,
-                         options.plots);
-    return write_points(app, options);
+  if (json) {
+    const std::string start = json_document_start();
+    std::fwrite(start.data(), 1, start.size(), stdout);
   }
-
-  StoredSelectionStep step(
-      app.model(), [&](SelectionModel& model) { return apply_overrides(*overrides, model); },
-      StoredSelectionStep::Policy{options.save_selection, options.save_selection});
-  const RunOutcome outcome = app.open_design(options.file, file_type, step);
-  app.console().remove_observer(&printer);
-  set_user_interface(nullptr);
-
-  if (options.format == OutputFormat::kJson) {
-    RunDocument doc;
-    doc.file = options.file;
-    doc.file_type = file_type;
-    doc.mask = outcome.mask;
-    doc.road_type = outcome.selection ? outcome.selection->road_type : stored.road_type;
-    const std::string text = json_document(doc, app.console());
-    std::fwrite(text.data(), 1, text.size(), stdout);
+  std::vector<DesignResult> results(design_list.size());
+  int worst = kExitCompleted;
+  run_in_order(
+      design_list.size(), jobs,
+      [&](std::size_t i) { results[i] = review_design(design_list[i], settings, live); },
+      [&](std::size_t i) {
+        DesignResult& result = results[i];
+        std::fflush(stdout);
+        std::fputs(result.messages.c_str(), stderr);
+        std::fflush(stderr);
+        const Console& console = result.app->console();
+        if (json) {
+          if (i > 0) std::fwrite(kJsonRunSeparator.data(), 1, kJsonRunSeparator.size(), stdout);
+          const std::string text = json_text(json_run(result.document, console));
+          std::fwrite(text.data(), 1, text.size(), stdout);
+        } else if (several) {
+          if (i > 0) std::fputc('\n', stdout);
+          print_line(design_heading(result.job), style);
+          for (const ConsoleLine& line : console.lines()) print_line(line, style);
+        }
+        if (summary != nullptr) {
+          const std::string row = summary_row(result);
+          std::fwrite(row.data(), 1, row.size(), summary);
+        }
+        worst = worse_status(worst, result.status);
+        results[i] = DesignResult{};  // its lines are out: release them
+      });
+  if (json) {
+    const std::string end = json_document_end();
+    std::fwrite(end.data(), 1, end.size(), stdout);
   }
   std::fflush(stdout);
-
-  if (outcome.mask == 0) return kExitUnreadable;
-  if (options.fail_on_findings && has_deficiency_marker(app.console())) return kExitFindings;
-  return kExitCompleted;
+  if (summary != nullptr && std::fclose(summary) != 0) {
+    std::fprintf(stderr, "corvalinde-cli: %s: cannot be written\n", options.summary->c_str());
+    worst = worse_status(worst, kExitUsage);
+  }
+  return worst;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "output/console.h"
 #include "output/listings.h"
 #include "output/utf8.h"
 #include "services/diagnostic_log.h"
@@ -10,21 +11,29 @@
 namespace corvalinde {
 namespace {
 
-void write_entry(Console& console, const Finding& finding) {
-  std::string line;
-  line.reserve(2 + finding.text.size());
-  line += kMarker;
-  line += finding.warning ? 'C' : 'G';
-  line += finding.text;
-  console_write(console, kConsoleHeadingLine, line);
+void write_entry(Console& console, const Finding& finding, const FindingScope& scope) {
+  FindingRecord record;
+  record.review = scope.review;
+  record.check = scope.check;
+  record.from = scope.from;
+  record.to = scope.to;
+  record.verdict = finding.warning ? Verdict::kFail : Verdict::kWarning;
+  record.message = finding.message;
+  record.values = finding.values;
+  record.text.reserve(2 + finding.text.size());
+  record.text += kMarker;
+  record.text += verdict_marker(record.verdict);
+  record.text += finding.text;
+  console.write_finding(true, std::move(record));
 }
 
 }  // namespace
 
-void FindingList::add(bool warning, bool early, std::string_view text) {
+void FindingList::add(bool warning, bool early, std::string_view text, int message,
+                      std::vector<double> values) {
   // Growth has no recovery path: running out of memory here ends the program.
   try {
-    Finding finding{utf8_fit(text, kTextWidth), warning, early};
+    Finding finding{utf8_fit(text, kTextWidth), warning, early, message, std::move(values)};
     if (entries_.size() == entries_.capacity()) entries_.reserve(entries_.size() + kGrowth);
     entries_.push_back(std::move(finding));
   } catch (const std::bad_alloc&) {
@@ -32,45 +41,46 @@ void FindingList::add(bool warning, bool early, std::string_view text) {
   }
 }
 
-void FindingList::flush(Console& console, std::optional<std::string_view> heading) {
+void FindingList::flush(Console& console, std::optional<std::string_view> heading,
+                        const FindingScope& scope) {
   for (const Finding& finding : entries_) {
-    if (finding.early) write_entry(console, finding);
+    if (finding.early) write_entry(console, finding, scope);
   }
   if (heading) console_write(console, kConsoleOrdinary, *heading);
   for (const Finding& finding : entries_) {
-    if (!finding.early) write_entry(console, finding);
+    if (!finding.early) write_entry(console, finding, scope);
   }
   entries_.clear();
 }
 
-FindingList& finding_list() {
-  static FindingList list;
-  return list;
+void add_finding(Console& console, bool warning, bool early, std::string_view text) {
+  console.pending_findings().add(warning, early, text);
 }
 
-void add_finding(bool warning, bool early, std::string_view text) {
-  finding_list().add(warning, early, text);
+void add_finding(Console& console, bool warning, bool early, int message) {
+  console.pending_findings().add(warning, early, message_text(message, kListingLineWidth), message);
 }
 
-void add_finding(bool warning, bool early, int message) {
-  finding_list().add(warning, early, message_text(message, kListingLineWidth));
+void add_remark(Console& console, bool early, std::string_view text) {
+  add_finding(console, false, early, text);
+}
+void add_remark(Console& console, bool early, int message) {
+  add_finding(console, false, early, message);
+}
+void add_warning(Console& console, bool early, std::string_view text) {
+  add_finding(console, true, early, text);
+}
+void add_warning(Console& console, bool early, int message) {
+  add_finding(console, true, early, message);
 }
 
-void add_remark(bool early, std::string_view text) {
-  add_finding(false, early, text);
-}
-void add_remark(bool early, int message) {
-  add_finding(false, early, message);
-}
-void add_warning(bool early, std::string_view text) {
-  add_finding(true, early, text);
-}
-void add_warning(bool early, int message) {
-  add_finding(true, early, message);
+void add_finding_entry(Console& console, bool warning, bool early, std::string_view text, int message,
+                       std::vector<double> values) {
+  console.pending_findings().add(warning, early, text, message, std::move(values));
 }
 
-void flush_findings(Console& console, std::optional<std::string_view> heading) {
-  finding_list().flush(console, heading);
+void flush_findings(Console& console, std::optional<std::string_view> heading, const FindingScope& scope) {
+  console.pending_findings().flush(console, heading, scope);
 }
 
 }  // namespace corvalinde

@@ -102,8 +102,11 @@ bool diagnostic_log_active() {
 void write_log_record(std::string_view record) {
   std::FILE* stream = channel().stream;
   if (stream == nullptr || !diagnostic_log_active()) return;
+  // Runs on several threads write whole records, never pieces of two.
+  ::flockfile(stream);
   std::fwrite(record.data(), 1, record.size(), stream);
   std::fputc('\n', stream);
+  ::funlockfile(stream);
 }
 
 void write_log_trace(std::string_view text, std::span<const std::uint32_t> values) {

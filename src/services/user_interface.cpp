@@ -16,7 +16,9 @@ class QuietUserInterface final : public UserInterface {
 };
 
 QuietUserInterface quiet_port;
-UserInterface* installed_port = nullptr;
+// Each thread has its own port, so that runs on several threads each ask
+// their own front end.
+thread_local UserInterface* installed_port = nullptr;
 
 }  // namespace
 

@@ -30,11 +30,12 @@ class UserInterface {
                              const std::vector<std::string>& buttons) = 0;
 };
 
-// The installed port (never null: the quiet default when none is installed).
+// The port installed on the calling thread (never null: the quiet default
+// when none is installed).
 UserInterface& user_interface();
 
-// Installs a port (not owned; nullptr restores the default). Returns the
-// previous one, or nullptr when the default was in use.
+// Installs a port for the calling thread (not owned; nullptr restores the
+// default). Returns the previous one, or nullptr when the default was in use.
 UserInterface* set_user_interface(UserInterface* port);
 
 }  // namespace corvalinde

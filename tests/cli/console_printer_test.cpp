@@ -4,6 +4,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_user_interface.h"
+#include "cli/json_output.h"
 
 namespace corvalinde::cli {
 namespace {
@@ -27,23 +28,55 @@ TEST(TextOutput, ColoursFollowTheMarkerAndHeadingsAreBold) {
   EXPECT_NE(out.find("\x1b[31mbad"), std::string::npos) << "C is red";
   EXPECT_EQ(out.substr(out.size() - 4), "\x1b[0m");
   EXPECT_EQ(render_line(line("plain"), MarkerStyle::kColour), "plain");
+  ConsoleLine finding = line("\vGx");
+  finding.record = 0;
+  finding.verdict = Verdict::kFail;
+  EXPECT_NE(render_line(finding, MarkerStyle::kColour).find("\x1b[31mx"), std::string::npos)
+      << "by its verdict";
 }
 
 TEST(JsonOutput, EscapesControlCharactersAndRepairsInvalidUtf8) {
   EXPECT_EQ(json_string("a\"b\\c\vd\n"), "\"a\\\"b\\\\c\\u000bd\\n\"");
   EXPECT_EQ(json_string("d\xC3\xA9vers"), "\"d\xC3\xA9vers\"");
-  EXPECT_EQ(json_string("bad\xFFz\xC3"), "\"bad\\ufffdz\\ufffd\"");
-  EXPECT_EQ(json_string("\xED\xA0\x80"), "\"\\ufffd\\ufffd\\ufffd\"") << "surrogates are not UTF-8";
+  EXPECT_EQ(json_string("bad\xFFz\xC3"), "\"bad\xEF\xBF\xBDz\xEF\xBF\xBD\"");
+  EXPECT_EQ(json_string("\xED\xA0\x80").find("\xED"), std::string::npos) << "surrogates are not UTF-8";
 }
 
-TEST(JsonOutput, DocumentHoldsRunFieldsAndEveryLine) {
+TEST(JsonOutput, RunHoldsItsFieldsRecordsSummaryAndUnpaddedLines) {
   Console console;
-  console.write(kConsoleHeadingLine, "title");
+  console.write(kConsoleHeadingLine, "title   ");
   console.write(kConsoleOrdinary);
-  RunDocument doc{"r.txt", 1, 7, 3};
-  EXPECT_EQ(json_document(doc, console),
-            "{\"file\":\"r.txt\",\"file_type\":1,\"mask\":7,\"road_type\":3,\"lines\":["
-            "{\"text\":\"title\",\"heading\":true},{\"text\":\"\",\"heading\":false}]}\n");
+  FindingRecord r{Review::kVisibility,
+                  "passing",
+                  10.0,
+                  30.0,
+                  TravelDirection::kBackward,
+                  Verdict::kFail,
+                  392,
+                  {},
+                  "    10.0 -      30.0 \vCno   ",
+                  0};
+  console.write_finding(false, r);
+  RunDocument doc;
+  doc.file = "r.txt";
+  doc.file_type = 1;
+  doc.mask = 7;
+  doc.road_type = 3;
+  const nlohmann::json run = json_run(doc, console);
+  EXPECT_EQ(run["file"], "r.txt");
+  EXPECT_EQ(run["mask"], 7);
+  EXPECT_EQ(run["road_type"], 3);
+  EXPECT_TRUE(run["alignment"].is_null());
+  EXPECT_EQ(run["lines"][0], (nlohmann::json{{"text", "title"}, {"heading", true}}));
+  EXPECT_EQ(run["lines"][1]["text"], "");
+  const nlohmann::json& finding = run["findings"].at(0);
+  EXPECT_EQ(finding["direction"], "backward");
+  EXPECT_EQ(finding["verdict"], "fail");
+  EXPECT_EQ(finding["line"], 2);
+  EXPECT_EQ(finding["text"], "    10.0 -      30.0 \vCno");
+  EXPECT_EQ(run["summary"]["visibility"]["fail"], 1);
+  EXPECT_EQ(run["summary"]["plan"]["ok"], 0);
+  EXPECT_TRUE(run["series"]["speed_forward"].empty());
 }
 
 ParseResult parse(std::vector<const char*> args) {
@@ -55,7 +88,7 @@ TEST(CommandLine, ParsesOptionsAndAcceptsSlashDebug) {
   const ParseResult r = parse({"--analyses", "plan,visibility", "--lane-width", "3.0", "/DEBUG", "--format",
                                "json", "--type", "LandXML", "road.dat"});
   ASSERT_EQ(r.status, ParseResult::Status::kOk) << r.message;
-  EXPECT_EQ(r.options.file, "road.dat");
+  EXPECT_EQ(r.options.files, std::vector<std::string>{"road.dat"});
   EXPECT_EQ(r.options.file_type, 2);
   EXPECT_EQ(r.options.analyses, (std::vector<int>{0, 3}));
   EXPECT_TRUE(r.options.debug);

@@ -91,7 +91,7 @@ TEST(FindingList, EleventhEntryGrowsTheStorageAndKeepsTheEarlierEntries) {
   EXPECT_EQ(list.capacity(), 20U);
 }
 
-// The program's list, with message-id texts.
+// A run's list (the console's), with message-id texts.
 class ProgramFindingList : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -99,20 +99,17 @@ class ProgramFindingList : public ::testing::Test {
     (void)message_text(0, 0);
   }
   static void TearDownTestSuite() { (void)message_text(0, 0); }
-  void SetUp() override {
-    Console scratch;
-    flush_findings(scratch);
-  }
+  Console run;
 };
 
 TEST_F(ProgramFindingList, ConvenienceFormsSetTheFlagsAndReadMessages) {
-  add_remark(true, "remark");
-  add_warning(false, "warning");
-  add_remark(false, 171);
-  add_warning(true, 175);
-  add_finding(true, false, 176);
-  add_finding(false, true, "both");
-  const FindingList& list = finding_list();
+  add_remark(run, true, "remark");
+  add_warning(run, false, "warning");
+  add_remark(run, false, 171);
+  add_warning(run, true, 175);
+  add_finding(run, true, false, 176);
+  add_finding(run, false, true, "both");
+  const FindingList& list = run.pending_findings();
   ASSERT_EQ(list.count(), 6U);
   const struct {
     const char* text;
@@ -129,12 +126,21 @@ TEST_F(ProgramFindingList, ConvenienceFormsSetTheFlagsAndReadMessages) {
 }
 
 TEST_F(ProgramFindingList, EntriesLeftByOneAnalysisAppearAtTheNextFlush) {
-  add_warning(false, 171);  // one analysis adds and never flushes
-  add_remark(true, 175);    // the next adds its own, then flushes
-  Console second;
-  flush_findings(second, "row");
-  EXPECT_EQ(texts(second), (std::vector<std::string>{listed('G', "#175"), "row", listed('C', "#171")}));
-  EXPECT_EQ(finding_list().count(), 0U);
+  add_warning(run, false, 171);  // one analysis adds and never flushes
+  add_remark(run, true, 175);    // the next adds its own, then flushes
+  flush_findings(run, "row", FindingScope{Review::kProfile, "element", 10.0, 20.0});
+  EXPECT_EQ(texts(run), (std::vector<std::string>{listed('G', "#175"), "row", listed('C', "#171")}));
+  EXPECT_EQ(run.pending_findings().count(), 0U);
+  // Each listed entry is a record of its line, placed by the flush's scope.
+  ASSERT_EQ(run.records().size(), 2U);
+  EXPECT_EQ(run.records()[0].line, 0U);
+  EXPECT_EQ(run.records()[0].verdict, Verdict::kWarning);
+  EXPECT_EQ(run.records()[1].line, 2U);
+  EXPECT_EQ(run.records()[1].verdict, Verdict::kFail);
+  EXPECT_EQ(run.records()[1].message, 171);
+  EXPECT_EQ(run.records()[1].from, 10.0);
+  EXPECT_EQ(run.line(2).record, 1U);
+  EXPECT_FALSE(run.line(1).has_verdict());
 }
 
 }  // namespace

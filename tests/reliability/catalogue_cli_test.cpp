@@ -200,8 +200,11 @@ TEST_P(CatalogueCase, GivesItsMaskAndLinesAndNothingUnsound) {
 
   const std::optional<JsonValue> doc = JsonValue::parse(run.out);
   ASSERT_TRUE(doc.has_value()) << "not one JSON document: " << run.out.substr(0, 400);
-  const JsonValue* mask = doc->find("mask");
-  const JsonValue* lines = doc->find("lines");
+  const JsonValue* runs = doc->find("runs");
+  ASSERT_TRUE(runs != nullptr && runs->is(JsonValue::Kind::kArray) && runs->array().size() == 1);
+  const JsonValue& one = runs->array().front();
+  const JsonValue* mask = one.find("mask");
+  const JsonValue* lines = one.find("lines");
   ASSERT_TRUE(mask != nullptr && lines != nullptr && lines->is(JsonValue::Kind::kArray));
 
   // The reader's lines come before the first empty line, which opens the

@@ -182,9 +182,9 @@ std::string text_of(const MessageSource& source, int n) {
 // Every message number the program uses.
 const std::set<int>& used_messages() {
   static const std::set<int> used = [] {
-    std::set<int> s = {9, 10, 11, 12, 13, 14, 15, 17, 19, 35, 40, 41, 52, 55, 111, 112, 113, 115, 121, 122,
-                       123, 124, 125, 141, 143, 144, 145, 211, 212, 213, 214, 215, 223, 224, 226, 227, 281,
-                       283, 284, 292, 378, 391, 392, 393, 394, 395,
+    std::set<int> s = {9, 10, 11, 12, 13, 14, 15, 17, 19, 20, 21, 35, 40, 41, 52, 55, 111, 112, 113, 115, 121,
+                       122, 123, 124, 125, 141, 143, 144, 145, 211, 212, 213, 214, 215, 223, 224, 226, 227,
+                       281, 283, 284, 292, 378, 391, 392, 393, 394, 395,
                        // LandXML reader: unread content, conversions, where a table ends.
                        142, 146, 147, 148, 149, 216, 217, 218, 282, 285};
     // Plan geometry: transitions, what a plan misses, station equations.
@@ -217,6 +217,8 @@ constexpr Value T = Value::kText;
 const std::vector<Template>& templates() {
   static const std::vector<Template> list = {
       {9, {T}},
+      {20, {T}},
+      {21, {T, T}},
       {55, {T}},
       {141, {I}},
       {145, {T}},
