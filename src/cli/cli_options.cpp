@@ -56,6 +56,7 @@ const char* kDescription =
     "  corvalinde-cli --road-type 10 --median-width 3 --median-blocks-sight --format json road.xml\n"
     "  corvalinde-cli --alignment 2 --profile \"PL 1\" --lang en survey.landxml\n"
     "  corvalinde-cli --points 10 --output axis.csv road.xml\n"
+    "  corvalinde-cli --plots diagrams --plot-format png road.xml\n"
     "  corvalinde-cli --alignment all --summary review.csv --format json designs/ other.xml\n"
     "\n"
     "Exit status: 0 the run completed; 1 the file could not be read or yielded nothing;\n"
@@ -117,6 +118,7 @@ ParseResult parse_command_line(int argc, const char* const* argv) {
                      ->check(CLI::NonNegativeNumber);
   app.add_option("--output", o.output, "With --points: the CSV file to write (default: standard output)")
       ->needs(points);
+  add_plot_options(app, o.plots);
   app.add_option("--lang", o.language, "Message language: fr, en or ids (message numbers)")
       ->check(CLI::IsMember({"fr", "en", "ids"}));
   std::string format = "text";

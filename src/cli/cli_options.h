@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/plot_options.h"
+
 namespace corvalinde::cli {
 
 enum class OutputFormat { kText, kJson };
@@ -37,6 +39,8 @@ struct CliOptions {
   // or standard output.
   std::optional<double> points_step;
   std::optional<std::string> output;
+
+  PlotOptions plots;  // --plots DIR and its companions
 
   std::string language = "fr";
   OutputFormat format = OutputFormat::kText;

@@ -62,10 +62,11 @@ class ReadOnlyStep final : public SelectionStep {
 
 // --points: reads one design without reviewing it and writes its road model
 // as CSV to the output file or standard output; the reader's lines go to
-// standard error.
+// standard error. --plots reads the same way and draws the diagrams instead.
 int write_points(const CliOptions& options, MarkerStyle notes_style) {
   if (options.files.size() != 1) {
-    std::fprintf(stderr, "corvalinde-cli: --points takes exactly one design file\n");
+    std::fprintf(stderr, "corvalinde-cli: %s takes exactly one design file\n",
+                 options.plots.directory ? "--plots" : "--points");
     return kExitUsage;
   }
   const std::vector<DesignInput> inputs = expand_inputs(options.files, options.file_type);
@@ -86,6 +87,9 @@ int write_points(const CliOptions& options, MarkerStyle notes_style) {
   app.console().remove_observer(&notes);
   set_user_interface(previous);
   if (read.mask == 0) return kExitUnreadable;
+  if (options.plots.directory)
+    return write_plots(app.model(), input.path, options.alignment.value_or("1"), options.language,
+                       options.plots);
 
   std::ofstream file;
   if (options.output) {
@@ -137,7 +141,7 @@ int run(int argc, const char* const* argv) {
   // The table is initialised once, before any run: runs only read it.
   select_message_language(*parse_message_language(options.language));
   message_text(0, 1);
-  if (options.points_step) {
+  if (options.points_step || options.plots.directory) {
     return write_points(options, options.raw ? MarkerStyle::kRaw : MarkerStyle::kBrackets);
   }
 

@@ -254,5 +254,24 @@ TEST_F(CliEndToEnd, PointsWriteTheRoadModelAsCsvInStationOrder) {
   EXPECT_EQ(run("--points -1 road.xml").status, 2);
 }
 
+TEST_F(CliEndToEnd, PlotsWriteEachDiagramOrSayTheyAreMissing) {
+  write_design("road.txt");
+#ifdef CORVALINDE_HAVE_DIAGRAMS
+  const CliResult r = run("--plots out --plot-range 10:90 road.txt");
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const char* name : {"out/road-1-plan.svg", "out/road-1-long-section.svg"})
+    EXPECT_NE(read_file(dir_ / name).find("</svg>"), std::string::npos) << name;
+  EXPECT_EQ(run("--plots out --plot-format png --alignment A/1 road.txt").status, 0);
+  EXPECT_TRUE(fs::is_regular_file(dir_ / "out/road-A_1-plan.png"));
+  EXPECT_EQ(run("--plots out --plot-range 90:10 road.txt").status, 2);
+  EXPECT_EQ(run("--plots out --plot-range -1e308:1e308 road.txt").status, 0) << "clipped to the road";
+#else
+  const CliResult r = run("--plots out road.txt");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("not available in this build"), std::string::npos) << r.err;
+#endif
+  EXPECT_EQ(run("--plot-format png road.txt").status, 2) << "needs --plots";
+}
+
 }  // namespace
 }  // namespace corvalinde::cli::testing

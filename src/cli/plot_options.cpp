@@ -1,0 +1,36 @@
+#include "cli/plot_options.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace corvalinde::cli {
+
+void add_plot_options(CLI::App& app, PlotOptions& options) {
+  auto* plots = app.add_option("--plots", options.directory,
+                               "Write the plan and the long section of the alignment into DIR\n"
+                               "as <file>-<alignment>-<diagram>.svg instead of reviewing it");
+  if (CLI::Option* points = app.get_option_no_throw("--points")) plots->excludes(points);
+  app.add_option("--plot-format", options.format, "With --plots: svg (default) or png")
+      ->check(CLI::IsMember({"svg", "png"}))
+      ->needs(plots);
+  app.add_option("--plot-range", options.range,
+                 "With --plots: only the stations FROM:TO along the axis (m, e.g. 1000:2500)")
+      ->needs(plots);
+}
+
+bool parse_station_range(const std::string& text, double& from, double& to) {
+  const std::size_t colon = text.find(':');
+  if (colon == std::string::npos || colon == 0 || colon + 1 == text.size()) return false;
+  const std::string first = text.substr(0, colon);
+  const std::string second = text.substr(colon + 1);
+  char* end = nullptr;
+  from = std::strtod(first.c_str(), &end);
+  if (end != first.c_str() + first.size()) return false;
+  to = std::strtod(second.c_str(), &end);
+  if (end != second.c_str() + second.size()) return false;
+  return std::isfinite(from) && std::isfinite(to) && to > from;
+}
+
+}  // namespace corvalinde::cli
