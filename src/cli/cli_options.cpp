@@ -63,6 +63,7 @@ const char* kDescription =
 
 int file_type_from_extension(const std::string& path) {
   const std::string ext = lower(std::filesystem::path(path).extension().string());
+  if (ext == ".ifc") return 3;
   return (ext == ".xml" || ext == ".landxml") ? 2 : 1;
 }
 
@@ -77,9 +78,9 @@ ParseResult parse_command_line(int argc, const char* const* argv) {
   int road_type = -1;
   app.add_option("FILE", o.file, "Road design file to review")->required();
   app.add_option("--type", type,
-                 "File type: native or landxml (default: from the extension;\n"
-                 ".xml and .landxml are LandXML)")
-      ->check(CLI::IsMember({"native", "landxml"}, CLI::ignore_case));
+                 "File type: native, landxml or ifc (default: from the extension;\n"
+                 ".xml and .landxml are LandXML, .ifc is IFC)")
+      ->check(CLI::IsMember({"native", "landxml", "ifc"}, CLI::ignore_case));
   auto* road_type_option = app.add_option("--road-type", road_type,
                                           "Road-type code 0 to 28 (e.g. --road-type 3 for ARP R80 2 lanes)")
                                ->check(CLI::Range(0, 28));
@@ -98,7 +99,7 @@ ParseResult parse_command_line(int argc, const char* const* argv) {
   app.add_option("--side-clearance", o.side_clearance,
                  "Lateral clearance beyond the carriageway in m, 4 to 10 (e.g. --side-clearance 5)");
   app.add_flag("--save-selection", o.save_selection, "Store the resulting selection in the settings file");
-  app.add_option("--alignment", o.alignment, "LandXML alignment to read: number (1-based) or name");
+  app.add_option("--alignment", o.alignment, "LandXML or IFC alignment to read: number (1-based) or name");
   app.add_option("--profile", o.profile, "LandXML profile to read: number (1-based) or name");
   app.add_option("--surface", o.surface, "LandXML superelevation source: number (1-based) or name");
   auto* points = app.add_option("--points", o.points_step,
@@ -139,7 +140,7 @@ ParseResult parse_command_line(int argc, const char* const* argv) {
     return result;
   }
 
-  if (!type.empty()) o.file_type = lower(type) == "landxml" ? 2 : 1;
+  if (!type.empty()) o.file_type = lower(type) == "ifc" ? 3 : lower(type) == "landxml" ? 2 : 1;
   if (road_type >= 0) o.road_type = road_type;
   o.format = format == "json" ? OutputFormat::kJson : OutputFormat::kText;
   if (!analyses.empty()) {
