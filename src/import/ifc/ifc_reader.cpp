@@ -19,6 +19,7 @@
 #include "output/utf8.h"
 #include "road/axis_point.h"
 #include "road/plan_geometry.h"
+#include "road/profile_geometry.h"
 #include "services/diagnostic_log.h"
 #include "services/message_table.h"
 #include "services/user_interface.h"
@@ -32,10 +33,12 @@ using step::StepValue;
 namespace msg = landxml_message;
 
 // Messages of this reader besides those it shares with the LandXML reader.
-constexpr int kMsgFileUnreadable = 106;  // template: reason, line
-constexpr int kMsgUnits = 107;           // template: length unit, metres, angle unit
-constexpr int kMsgMapConversion = 108;   // template: eastings, northings, height
-constexpr int kMsgCantNotUsed = 109;     // template: number of segments
+constexpr int kMsgFileUnreadable = 106;    // template: reason, line
+constexpr int kMsgUnits = 107;             // template: length unit, metres, angle unit
+constexpr int kMsgMapConversion = 108;     // template: eastings, northings, height
+constexpr int kMsgCantNotUsed = 109;       // template: number of segments
+constexpr int kMsgShapeOffDesign = 116;    // template: station, distance
+constexpr int kMsgShapeNotCompared = 117;  // template: the curve not compared
 
 constexpr std::size_t kNameRoom = kListingLineWidth - 30;
 constexpr const char* kUnnamedPrefix = "Axe n\u00B0";
@@ -283,6 +286,31 @@ Built make_plan_element(const HorizontalSegment& s, PlanElement& e) {
   return clothoid ? make_clothoid(s, k1, k2, e) : make_transition(s, *law, k1, k2, e);
 }
 
+// The placement of a curve segment: its start point (plan: x, y; gradient
+// curve: distance along, height), or nothing.
+std::optional<PlanePoint> segment_origin(const StepFile& file, const StepInstance& segment, double metres) {
+  const StepInstance* placement = file.resolve(file.attribute(segment, 1));
+  if (placement == nullptr || !file.is_a(*placement, "IFCAXIS2PLACEMENT2D")) return std::nullopt;
+  const StepInstance* location = file.resolve(file.attribute(*placement, 0));
+  if (location == nullptr || !file.is_a(*location, "IFCCARTESIANPOINT")) return std::nullopt;
+  const StepValue coordinates = file.attribute(*location, 0);
+  const PlanePoint point{coordinates[0].measure().value_or(std::nan("")) * metres,
+                         coordinates[1].measure().value_or(std::nan("")) * metres};
+  if (!std::isfinite(point.x) || !std::isfinite(point.y)) return std::nullopt;
+  return point;
+}
+
+// A curve segment's length when written as a length (not as a parameter
+// value of its parent curve), or nothing.
+std::optional<double> segment_length(const StepFile& file, const StepInstance& segment, double metres) {
+  const StepValue length = file.attribute(segment, 3);
+  const std::string_view type = length.type_name().value_or("");
+  if (type != "IFCLENGTHMEASURE" && type != "IFCNONNEGATIVELENGTHMEASURE") return std::nullopt;
+  const double value = std::fabs(length.measure().value_or(std::nan(""))) * metres;
+  if (!std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
 struct Candidate {
   const StepInstance* alignment = nullptr;
   const StepInstance* horizontal = nullptr;
@@ -317,6 +345,7 @@ class Reading {
     const double start_station = read_start_station(*alignment.alignment);
     read_plan(*alignment.horizontal, start_station);
     if (alignment.vertical != nullptr) read_profile(*alignment.vertical, start_station);
+    compare_representation(*alignment.alignment, start_station);
     if (alignment.cant != nullptr) {
       const int segments = static_cast<int>(nesting_.of_type(*alignment.cant, "IFCALIGNMENTSEGMENT").size());
       write(format_message(kMsgCantNotUsed, kListingLineWidth, segments));
@@ -374,6 +403,85 @@ class Reading {
       }
     }
     return 0.0;
+  }
+
+  // The curves of the alignment's shape: its composite curve (or the base
+  // curve of its gradient curve) and its gradient curve.
+  void shape_curves(const StepInstance& alignment, const StepInstance*& plan,
+                    const StepInstance*& profile) const {
+    const StepInstance* shape = file_.resolve(file_.attribute(alignment, 6));
+    if (shape == nullptr || !file_.is_a(*shape, "IFCPRODUCTDEFINITIONSHAPE")) return;
+    const StepValue representations = file_.attribute(*shape, 2);
+    for (std::size_t r = 0; r < representations.size(); ++r) {
+      const StepInstance* representation = file_.resolve(representations[r]);
+      if (representation == nullptr || !file_.is_a(*representation, "IFCSHAPEREPRESENTATION")) continue;
+      const StepValue items = file_.attribute(*representation, 3);
+      for (std::size_t i = 0; i < items.size(); ++i) {
+        const StepInstance* item = file_.resolve(items[i]);
+        if (item == nullptr) continue;
+        if (file_.is_a(*item, "IFCGRADIENTCURVE")) {
+          profile = item;
+          const StepInstance* base = file_.resolve(file_.attribute(*item, 2));
+          if (plan == nullptr && base != nullptr && file_.is_a(*base, "IFCCOMPOSITECURVE")) plan = base;
+        } else if (file_.is_a(*item, "IFCCOMPOSITECURVE") && plan == nullptr) {
+          plan = item;
+        }
+      }
+    }
+  }
+
+  // The file's geometric representation against the model read from the
+  // design parameters, at the start of every curve segment.
+  void compare_representation(const StepInstance& alignment, double start_station) {
+    const StepInstance* plan_curve = nullptr;
+    const StepInstance* profile_curve = nullptr;
+    shape_curves(alignment, plan_curve, profile_curve);
+    const double m = units_.metres_per_length;
+    if (plan_curve != nullptr && model_.has_plan()) {
+      const StepValue segments = file_.attribute(*plan_curve, 0);
+      double along = 0.0;
+      for (std::size_t i = 0; i < segments.size(); ++i) {
+        const StepInstance* segment = file_.resolve(segments[i]);
+        if (segment == nullptr || !file_.is_a(*segment, "IFCCURVESEGMENT")) continue;
+        const std::optional<PlanePoint> origin = segment_origin(file_, *segment, m);
+        const std::optional<double> length = segment_length(file_, *segment, m);
+        if (!origin || !length) {
+          write(format_message(kMsgShapeNotCompared, kListingLineWidth, std::string("IfcCompositeCurve")));
+          break;
+        }
+        AxisPoint point;
+        const double station = start_station + along;
+        if (station <= model_.plan_elements().back().end_station + kReportedEndMiss &&
+            evaluate_axis_point(model_, std::min(station, model_.plan_elements().back().end_station), 1,
+                                nullptr, point) != 0) {
+          const double miss = point_distance({point.x, point.y}, *origin);
+          if (!(miss <= kReportedEndMiss))
+            write(format_message(kMsgShapeOffDesign, kListingLineWidth, station, miss));
+        }
+        along += *length;
+      }
+    }
+    if (profile_curve != nullptr && model_.has_profile()) {
+      const StepValue segments = file_.attribute(*profile_curve, 0);
+      for (std::size_t i = 0; i < segments.size(); ++i) {
+        const StepInstance* segment = file_.resolve(segments[i]);
+        if (segment == nullptr || !file_.is_a(*segment, "IFCCURVESEGMENT")) continue;
+        const std::optional<PlanePoint> origin = segment_origin(file_, *segment, m);
+        if (!origin) {
+          write(format_message(kMsgShapeNotCompared, kListingLineWidth, std::string("IfcGradientCurve")));
+          break;
+        }
+        const double station = start_station + origin->x;
+        const std::size_t k = locate_profile_element(model_, station);
+        if (k == 0) continue;
+        double z = 0.0;
+        double grade = 0.0;
+        evaluate_profile_element(model_.profile(k), station, z, grade);
+        const double miss = std::fabs(z - origin->y);
+        if (!(miss <= kReportedEndMiss))
+          write(format_message(kMsgShapeOffDesign, kListingLineWidth, station, miss));
+      }
+    }
   }
 
   void read_plan(const StepInstance& horizontal, double start_station) {
