@@ -346,6 +346,12 @@ class Reading {
     read_plan(*alignment.horizontal, start_station);
     if (alignment.vertical != nullptr) read_profile(*alignment.vertical, start_station);
     compare_representation(*alignment.alignment, start_station);
+    // Referents beyond the one that gives the start station (stationing
+    // marks, reference markers) are not used.
+    if (const std::size_t referents = nesting_.of_type(*alignment.alignment, "IFCREFERENT").size();
+        referents > 1)
+      write(format_message(msg::kNotRead, kListingLineWidth, std::string("IfcReferent"),
+                           static_cast<int>(referents - 1)));
     if (alignment.cant != nullptr) {
       const int segments = static_cast<int>(nesting_.of_type(*alignment.cant, "IFCALIGNMENTSEGMENT").size());
       write(format_message(kMsgCantNotUsed, kListingLineWidth, segments));
