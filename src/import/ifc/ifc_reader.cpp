@@ -42,6 +42,9 @@ constexpr int kMsgShapeNotCompared = 117;  // template: the curve not compared
 
 constexpr std::size_t kNameRoom = kListingLineWidth - 30;
 constexpr const char* kUnnamedPrefix = "Axe n\u00B0";
+// Two vertical segments join when one starts this close (m) to where the
+// previous one ends.
+constexpr double kProfileJoinTolerance = 1e-3;
 // Curvatures closer than this (1/m) are one curvature.
 constexpr double kSameCurvature = 1e-12;
 
@@ -559,6 +562,11 @@ class Reading {
         break;
       }
       if (segment->length == 0.0) continue;
+      // Segments follow one another: a gap or an overlap ends the profile.
+      if (!profile.empty() && !(std::fabs(station - profile.back().end_station) <= kProfileJoinTolerance)) {
+        write(format_message(msg::kProfileUnreadable, kListingLineWidth, segment->type, station));
+        break;
+      }
       ProfileElement e;
       e.start_station = station;
       e.end_station = station + segment->length;
