@@ -45,6 +45,8 @@ constexpr const char* kUnnamedPrefix = "Axe n\u00B0";
 // Two vertical segments join when one starts this close (m) to where the
 // previous one ends.
 constexpr double kProfileJoinTolerance = 1e-3;
+// Vertical segments shorter than this (m) are left out.
+constexpr double kShortestVerticalSegment = 5e-4;
 // Curvatures closer than this (1/m) are one curvature.
 constexpr double kSameCurvature = 1e-12;
 
@@ -507,7 +509,8 @@ class Reading {
                              station));
         break;
       }
-      if (segment->length == 0.0) continue;  // the closing point of the layout
+      // The closing point of the layout, and segments too short to review.
+      if (std::fabs(segment->length) < kShortestPlanElement) continue;
       PlanElement element;
       const Built built = make_plan_element(*segment, element);
       if (built != Built::kOk) {
@@ -561,9 +564,12 @@ class Reading {
                              station));
         break;
       }
-      if (segment->length == 0.0) continue;
-      // Segments follow one another: a gap or an overlap ends the profile.
-      if (!profile.empty() && !(std::fabs(station - profile.back().end_station) <= kProfileJoinTolerance)) {
+      // The closing point of the layout, and segments too short to review.
+      if (std::fabs(segment->length) < kShortestVerticalSegment) continue;
+      // Segments run forwards and follow one another: a negative length, a
+      // gap or an overlap ends the profile.
+      if (segment->length < 0.0 ||
+          (!profile.empty() && !(std::fabs(station - profile.back().end_station) <= kProfileJoinTolerance))) {
         write(format_message(msg::kProfileUnreadable, kListingLineWidth, segment->type, station));
         break;
       }
