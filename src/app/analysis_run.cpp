@@ -49,6 +49,7 @@ RunOutcome open_design(AnalysisRun& run, Console& console, const std::string& pa
   DesignReader* reader = nullptr;
   if (file_type == kNativeDesignFile) reader = run.native_reader;
   if (file_type == kLandXmlFile) reader = run.landxml_reader;
+  if (file_type == kIfcFile) reader = run.ifc_reader;
   if (reader == nullptr) return outcome;
 
   outcome.mask = reader->read(console, model, path);

@@ -18,7 +18,7 @@
 namespace corvalinde {
 
 // File types, in the order the open command offers them.
-enum FileType : int { kNativeDesignFile = 1, kLandXmlFile = 2 };
+enum FileType : int { kNativeDesignFile = 1, kLandXmlFile = 2, kIfcFile = 3 };
 
 // Modal result of a cancelled dialog (Esc).
 inline constexpr int kCancelled = 27;
@@ -68,6 +68,7 @@ struct AnalysisRun {
   RoadModel* model = nullptr;
   DesignReader* native_reader = nullptr;   // file type 1
   DesignReader* landxml_reader = nullptr;  // file type 2
+  DesignReader* ifc_reader = nullptr;      // file type 3
   SelectionStep* selection_step = nullptr;
   // Slot order: 0 horizontal alignment, 1 superelevation, 2 vertical profile, 3 visibility.
   std::array<Analysis*, 4> analyses{};

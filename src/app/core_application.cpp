@@ -4,6 +4,7 @@
 #include "analysis/profile_review.h"
 #include "analysis/superelevation_review.h"
 #include "analysis/visibility_analyses.h"
+#include "import/ifc/ifc_reader.h"
 #include "import/landxml/landxml_reader.h"
 #include "import/native_design_reader.h"
 
@@ -21,6 +22,13 @@ class LandXmlReader final : public DesignReader {
  public:
   int read(Console& console, RoadModel& model, const std::string& path) override {
     return read_landxml(console, model, path);
+  }
+};
+
+class IfcReader final : public DesignReader {
+ public:
+  int read(Console& console, RoadModel& model, const std::string& path) override {
+    return read_ifc(console, model, path);
   }
 };
 
@@ -58,6 +66,7 @@ class VisibilityAnalysis final : public Analysis {
 struct CoreApplication::Parts {
   NativeReader native;
   LandXmlReader landxml;
+  IfcReader ifc;
   HorizontalAlignmentAnalysis horizontal_alignment;
   SuperelevationAnalysis superelevation;
   VerticalProfileAnalysis vertical_profile;
@@ -69,6 +78,7 @@ CoreApplication::CoreApplication() : parts_(std::make_unique<Parts>()) {
   parts_->run.model = &model_;
   parts_->run.native_reader = &parts_->native;
   parts_->run.landxml_reader = &parts_->landxml;
+  parts_->run.ifc_reader = &parts_->ifc;
   parts_->run.analyses[0] = &parts_->horizontal_alignment;
   parts_->run.analyses[1] = &parts_->superelevation;
   parts_->run.analyses[2] = &parts_->vertical_profile;

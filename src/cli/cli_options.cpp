@@ -72,6 +72,7 @@ bool reviews_every_alignment(const CliOptions& options) {
 
 int file_type_from_extension(const std::string& path) {
   const std::string ext = lower(std::filesystem::path(path).extension().string());
+  if (ext == ".ifc") return 3;
   return (ext == ".xml" || ext == ".landxml") ? 2 : 1;
 }
 
@@ -86,9 +87,9 @@ ParseResult parse_command_line(int argc, const char* const* argv) {
   int road_type = -1;
   app.add_option("FILE", o.files, "Road design files or directories to review")->required();
   app.add_option("--type", type,
-                 "File type: native or landxml (default: from the extension;\n"
-                 ".xml and .landxml are LandXML)")
-      ->check(CLI::IsMember({"native", "landxml"}, CLI::ignore_case));
+                 "File type: native, landxml or ifc (default: from the extension;\n"
+                 ".xml and .landxml are LandXML, .ifc is IFC)")
+      ->check(CLI::IsMember({"native", "landxml", "ifc"}, CLI::ignore_case));
   auto* road_type_option = app.add_option("--road-type", road_type,
                                           "Road-type code 0 to 28 (e.g. --road-type 3 for ARP R80 2 lanes)")
                                ->check(CLI::Range(0, 28));
@@ -108,7 +109,7 @@ ParseResult parse_command_line(int argc, const char* const* argv) {
                  "Lateral clearance beyond the carriageway in m, 4 to 10 (e.g. --side-clearance 5)");
   app.add_flag("--save-selection", o.save_selection, "Store the resulting selection in the settings file");
   app.add_option("--alignment", o.alignment,
-                 "LandXML alignment to read: number (1-based), name, or all (every alignment,\n"
+                 "LandXML or IFC alignment to read: number (1-based), name, or all (every alignment,\n"
                  "each with its first profile and its grade surface unless told otherwise)");
   app.add_option("--profile", o.profile, "LandXML profile to read: number (1-based) or name");
   app.add_option("--surface", o.surface, "LandXML superelevation source: number (1-based) or name");
@@ -157,7 +158,7 @@ ParseResult parse_command_line(int argc, const char* const* argv) {
     return result;
   }
 
-  if (!type.empty()) o.file_type = lower(type) == "landxml" ? 2 : 1;
+  if (!type.empty()) o.file_type = lower(type) == "ifc" ? 3 : lower(type) == "landxml" ? 2 : 1;
   if (road_type >= 0) o.road_type = road_type;
   o.format = format == "json" ? OutputFormat::kJson : OutputFormat::kText;
   if (!analyses.empty()) {

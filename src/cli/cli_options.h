@@ -15,7 +15,7 @@ enum class OutputFormat { kText, kJson };
 
 struct CliOptions {
   std::vector<std::string> files;  // design files and directories, in order
-  std::optional<int> file_type;    // 1 native, 2 LandXML; from the extension when absent
+  std::optional<int> file_type;    // 1 native, 2 LandXML, 3 IFC; from the extension when absent
 
   // Road type: a code, or standard/category/lanes names.
   std::optional<int> road_type;

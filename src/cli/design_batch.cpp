@@ -36,7 +36,7 @@ std::string lower(std::string s) {
 
 bool is_design_file(const fs::path& path) {
   const std::string ext = lower(path.extension().string());
-  return ext == ".xml" || ext == ".landxml" || ext == ".txt";
+  return ext == ".xml" || ext == ".landxml" || ext == ".ifc" || ext == ".txt";
 }
 
 // A one-line reason when the file cannot be read, empty when it can. The
@@ -196,7 +196,7 @@ DesignResult review_design(const DesignJob& job, const BatchSettings& settings, 
 }
 
 std::vector<std::string> alignment_names(const DesignInput& input) {
-  if (!input.error.empty() || input.file_type != kLandXmlFile) return {};
+  if (!input.error.empty() || (input.file_type != kLandXmlFile && input.file_type != kIfcFile)) return {};
   // Read with every choice cancelled: the reader lists the alignments when
   // there is more than one to choose from.
   CliUserInterface probe(ChoiceAnswers{}, false, false);

@@ -33,7 +33,7 @@ struct DesignInput {
   std::string error;  // why it cannot be read (then nothing is run)
 };
 
-// Files as given; each directory becomes its .xml, .landxml and .txt files
+// Files as given; each directory becomes its .xml, .landxml, .ifc and .txt files
 // (not its subdirectories), sorted by name. forced_type: --type.
 std::vector<DesignInput> expand_inputs(const std::vector<std::string>& arguments,
                                        std::optional<int> forced_type);

@@ -95,7 +95,8 @@ void MainWindowProcedure::open_design(Dialog& dialog) {
   if (running_) return;  // the accelerator, too, waits for the run to end
   std::string path;
   const std::vector<std::string> types{message_trimmed(kNativeFileMessage),
-                                       message_trimmed(kLandXmlFileMessage)};
+                                       message_trimmed(kLandXmlFileMessage),
+                                       message_trimmed(kIfcFileMessage)};
   const int type = select_file(path, types, 0, &dialog);
   if (type == 0) return;
 

@@ -19,6 +19,7 @@ inline constexpr int kFileMenuMessage = 112;
 inline constexpr int kHelpMenuMessage = 113;
 inline constexpr int kNativeFileMessage = 121;
 inline constexpr int kLandXmlFileMessage = 122;
+inline constexpr int kIfcFileMessage = 110;
 inline constexpr int kFileMenu = 1;
 inline constexpr int kHelpMenu = 2;
 inline constexpr int kOpenCommand = 17;    // file, item 1

@@ -114,6 +114,8 @@ TEST(CommandLine, FileTypeFollowsTheExtension) {
   EXPECT_EQ(file_type_from_extension("b.landxml"), 2);
   EXPECT_EQ(file_type_from_extension("b.txt"), 1);
   EXPECT_EQ(file_type_from_extension("noext"), 1);
+  EXPECT_EQ(file_type_from_extension("a/b.IFC"), 3);
+  EXPECT_EQ(parse({"--type", "ifc", "road.dat"}).options.file_type, 3);
 }
 
 TEST(CommandLine, ChoicesMatchByNumberOrName) {

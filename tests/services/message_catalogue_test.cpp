@@ -186,7 +186,9 @@ const std::set<int>& used_messages() {
                        122, 123, 124, 125, 141, 143, 144, 145, 211, 212, 213, 214, 215, 223, 224, 226, 227,
                        281, 283, 284, 292, 378, 391, 392, 393, 394, 395,
                        // LandXML reader: unread content, conversions, where a table ends.
-                       142, 146, 147, 148, 149, 216, 217, 218, 282, 285};
+                       142, 146, 147, 148, 149, 216, 217, 218, 282, 285,
+                       // IFC reader: file, units, map conversion, cant, shape; its file filter.
+                       106, 107, 108, 109, 110, 116, 117};
     // Plan geometry: transitions, what a plan misses, station equations.
     for (int n = 56; n <= 65; ++n) s.insert(n);
     // Readers: why a file is not read at all.
@@ -222,6 +224,12 @@ const std::vector<Template>& templates() {
       {20, {T}},
       {21, {T, T}},
       {55, {T}},
+      {106, {T, I}},
+      {107, {T, R, T}},
+      {108, {R, R, R}},
+      {109, {I}},
+      {116, {R, R}},
+      {117, {T}},
       {141, {I}},
       {145, {T}},
       {211, {I}},
@@ -304,6 +312,7 @@ const std::map<int, std::string>& structured_ids() {
       {121, "#121 (*.txt)"},
       {65, "#65 (*.csv)"},
       {122, "#122 (*.xml)"},
+      {110, "#110 (*.ifc)"},
       {373, "#373.1         #373.2"},
   };
   return list;
@@ -611,7 +620,8 @@ TEST(MessageCatalogue, DirectionLabelsAreTwoFifteenCharacterFields) {
 }
 
 TEST(MessageCatalogue, FileTypesCarryTheirPatternWithinFortyCharacters) {
-  const std::map<int, std::string> patterns = {{121, "(*.txt)"}, {122, "(*.xml)"}, {65, "(*.csv)"}};
+  const std::map<int, std::string> patterns = {
+      {121, "(*.txt)"}, {122, "(*.xml)"}, {110, "(*.ifc)"}, {65, "(*.csv)"}};
   for (const auto& [name, source] : all_sources()) {
     for (const auto& [n, pattern] : patterns) {
       const std::string text = text_of(*source, n);

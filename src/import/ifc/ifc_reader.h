@@ -1,0 +1,27 @@
+// The IFC alignment reader: reads the design parameters of one IfcAlignment
+// (its nested horizontal and vertical layouts, in their nesting order) into
+// the RoadModel's plan and profile, asking the user through the
+// user-interface port when the file holds several alignments, and reporting
+// on the console what it read, converted, could not reproduce or left aside.
+// Reading never throws; the mask tells which tables it completed.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "import/step/step_file.h"
+#include "output/console.h"
+#include "road/road_model.h"
+
+namespace corvalinde {
+
+// Reads the file at `path`; returns kMaskPlan | kMaskProfile as completed,
+// 0 when nothing usable was read.
+[[nodiscard]] int read_ifc(Console& console, RoadModel& model, const std::string& path);
+
+// The same for a file's text already in memory; `file_name` is what the
+// console lines show.
+[[nodiscard]] int read_ifc_text(Console& console, RoadModel& model, std::string_view text,
+                                std::string_view file_name);
+
+}  // namespace corvalinde
