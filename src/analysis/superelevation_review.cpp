@@ -47,8 +47,6 @@ constexpr double kSuperelevationTolerance = 0.5;
 // station where the rotating side reaches the one-way 2.5 % shape.
 constexpr double kIntermediatePointTolerance = 1.0;
 
-constexpr std::size_t kFindingWidth = FindingList::kTextWidth;
-
 bool is_one_way(const CrossfallPoint& p) {
   return p.left == p.right;
 }

@@ -55,9 +55,10 @@ void RunSeries::adopt_grid(const RunSeries& other) {
 
 void RunSeries::merge(const RunSeries& other) {
   if (other.stations_ != stations_) return;
-  for (const auto& [name, values] : other.quantities_) {
+  for (const auto& entry : other.quantities_) {
+    const auto& [name, values] = entry;
     auto it = std::find_if(quantities_.begin(), quantities_.end(),
-                           [&](const auto& quantity) { return quantity.first == name; });
+                           [&](const auto& quantity) { return quantity.first == entry.first; });
     if (it == quantities_.end()) {
       quantities_.emplace_back(name, values);
       continue;
