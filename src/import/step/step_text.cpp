@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "import/text_encoding.h"
+#include "services/utf8_decoder.h"
 
 namespace corvalinde::step {
 namespace {
@@ -34,36 +35,14 @@ long long hex_value(std::string_view digits) {
 }  // namespace
 
 std::size_t repair_utf8(std::string& text, std::size_t from) {
-  auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
   std::size_t i = from;
-  while (i < text.size() && byte(i) < 0x80) ++i;
+  while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
   if (i == text.size()) return 0;
   std::string out = text.substr(0, i);
   std::size_t replaced = 0;
   while (i < text.size()) {
-    const unsigned char lead = byte(i);
-    std::size_t length = 0;
-    char32_t minimum = 0;
-    if (lead < 0x80) {
-      length = 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-      minimum = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      minimum = 0x10000;
-    }
-    bool valid = length != 0 && i + length <= text.size();
-    char32_t c = length == 1 ? lead : (lead & (0x7F >> length));
-    for (std::size_t k = 1; valid && k < length; ++k) {
-      valid = (byte(i + k) & 0xC0) == 0x80;
-      c = (c << 6) | (byte(i + k) & 0x3F);
-    }
-    if (valid && length > 1) valid = c >= minimum && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-    if (valid) {
+    const std::size_t length = utf8_sequence_length(text, i);
+    if (length != 0) {
       out.append(text, i, length);
       i += length;
     } else {
