@@ -16,6 +16,7 @@
 #include "import/design_file.h"
 #include "import/fortran_fields.h"
 #include "import/plan_continuity.h"
+#include "import/reader_lines.h"
 #include "import/text_encoding.h"
 #include "output/listings.h"
 #include "output/utf8.h"
@@ -596,19 +597,10 @@ std::size_t suffix_offset(std::string_view text, std::size_t keep) {
   return keep >= length ? 0 : utf8_prefix(text, length - keep).size();
 }
 
-// Messages 9 and 55 take the file name; their fixed part is at most this wide.
-constexpr std::size_t kFileMessageFixedPart = 30;
-
-std::string file_line(int message, std::string_view file_name) {
-  const std::string shortened =
-      shorten_path_for_display(visible_text(file_name), kListingLineWidth - kFileMessageFixedPart);
-  return format_message(message, kListingLineWidth, shortened);
-}
-
 // `refusal`: the line saying why the file could not be opened (no input then).
 int read_design(Console& console, RoadModel& model, std::istream* input, std::string_view file_name,
                 const std::string& refusal = {}) {
-  console_write(console, kConsoleHeadingLine, file_line(kMsgReading, file_name));
+  console_write(console, kConsoleHeadingLine, file_message_line(kMsgReading, file_name));
   if (!refusal.empty()) console_write(console, kConsoleOrdinary, refusal);
   std::istream empty(nullptr);
   LineSource lines(input != nullptr ? *input : empty);
@@ -621,7 +613,7 @@ int read_design(Console& console, RoadModel& model, std::istream* input, std::st
   }
   console_write_message(console, kConsoleHeadingLine, kMsgReadingEnded);
   const int mask = reader.finish();
-  if (mask == 0) console_write(console, kConsoleOrdinary, file_line(kMsgUnreadableFile, file_name));
+  if (mask == 0) console_write(console, kConsoleOrdinary, file_message_line(kMsgUnreadableFile, file_name));
   return mask;
 }
 

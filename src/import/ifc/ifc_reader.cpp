@@ -15,6 +15,7 @@
 #include "import/landxml/landxml_plan.h"
 #include "import/native_design_reader.h"
 #include "import/plan_continuity.h"
+#include "import/reader_lines.h"
 #include "output/listings.h"
 #include "output/utf8.h"
 #include "road/axis_point.h"
@@ -49,14 +50,6 @@ constexpr double kProfileJoinTolerance = 1e-3;
 constexpr double kShortestVerticalSegment = 5e-4;
 // Curvatures closer than this (1/m) are one curvature.
 constexpr double kSameCurvature = 1e-12;
-
-std::string file_line(int message, std::string_view file_name) {
-  return format_message(message, kListingLineWidth, shorten_path_for_display(file_name, kNameRoom));
-}
-
-std::string serial_name(const char* prefix, int serial) {
-  return fmt::format("{}{:03d}", prefix, serial);
-}
 
 bool is_finite_all(std::initializer_list<double> values) {
   return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
@@ -650,34 +643,20 @@ int finish_reading(Console& console, RoadModel& model, const StepFile& file,
     }
     mask = reading.mask();
   }
-  console_write_message(console, kConsoleHeadingLine, msg::kReadingEnded);
-  if (model.has_plan() && (mask & kMaskPlan) == 0) {
-    console_write_message(console, kConsoleOrdinary, msg::kPlanDiscarded);
-    model.discard_plan();
-  }
-  if (model.has_profile() && (mask & kMaskProfile) == 0) {
-    console_write_message(console, kConsoleOrdinary, msg::kProfileDiscarded);
-    model.discard_profile();
-  }
-  if (model.has_crossfall()) {
-    console_write_message(console, kConsoleOrdinary, msg::kCrossfallDiscarded);
-    model.discard_crossfall();
-  }
-  if (mask == 0) console_write(console, kConsoleOrdinary, file_line(msg::kNothingRead, file_name));
-  return mask;
+  return close_reading(console, model, mask, file_name);
 }
 
 }  // namespace
 
 int read_ifc(Console& console, RoadModel& model, const std::string& path) {
-  console_write(console, kConsoleHeadingLine, file_line(msg::kReading, path));
+  console_write(console, kConsoleHeadingLine, file_message_line(msg::kReading, path));
   step::StepFile file;
   const step::StepReadStatus status = step::read_step_file(path, file);
   return finish_reading(console, model, file, status, path);
 }
 
 int read_ifc_text(Console& console, RoadModel& model, std::string_view text, std::string_view file_name) {
-  console_write(console, kConsoleHeadingLine, file_line(msg::kReading, file_name));
+  console_write(console, kConsoleHeadingLine, file_message_line(msg::kReading, file_name));
   step::StepFile file;
   const step::StepReadStatus status = step::read_step_text(text, file);
   return finish_reading(console, model, file, status, file_name);

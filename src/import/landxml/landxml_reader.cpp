@@ -17,6 +17,7 @@
 #include "import/landxml/landxml_profile.h"
 #include "import/native_design_reader.h"
 #include "import/plan_continuity.h"
+#include "import/reader_lines.h"
 #include "output/listings.h"
 #include "output/utf8.h"
 #include "output/visible_text.h"
@@ -77,15 +78,6 @@ class UnreadContent {
   std::vector<std::pair<std::string, int>> kinds_;
   std::unordered_map<std::string, std::size_t> index_;  // kind -> its place in kinds_
 };
-
-std::string file_line(int message, std::string_view file_name) {
-  return format_message(message, kListingLineWidth,
-                        shorten_path_for_display(visible_text(file_name), kNameRoom));
-}
-
-std::string serial_name(const char* prefix, int serial) {
-  return fmt::format("{}{:03d}", prefix, serial);
-}
 
 class Reading {
  public:
@@ -327,27 +319,13 @@ int finish_reading(Console& console, RoadModel& model, LandXmlDocument document,
     console_write_message(console, kConsoleOrdinary, msg::kNoAlignments);
     return 0;
   }
-  console_write_message(console, kConsoleHeadingLine, msg::kReadingEnded);
-  if (model.has_plan() && (mask & kMaskPlan) == 0) {
-    console_write_message(console, kConsoleOrdinary, msg::kPlanDiscarded);
-    model.discard_plan();
-  }
-  if (model.has_profile() && (mask & kMaskProfile) == 0) {
-    console_write_message(console, kConsoleOrdinary, msg::kProfileDiscarded);
-    model.discard_profile();
-  }
-  if (model.has_crossfall() && (mask & kMaskCrossfall) == 0) {
-    console_write_message(console, kConsoleOrdinary, msg::kCrossfallDiscarded);
-    model.discard_crossfall();
-  }
-  if (mask == 0) console_write(console, kConsoleOrdinary, file_line(msg::kNothingRead, file_name));
-  return mask;
+  return close_reading(console, model, mask, file_name);
 }
 
 }  // namespace
 
 int read_landxml(Console& console, RoadModel& model, const std::string& path) {
-  console_write(console, kConsoleHeadingLine, file_line(msg::kReading, path));
+  console_write(console, kConsoleHeadingLine, file_message_line(msg::kReading, path));
   LandXmlDocument document;
   try {
     document = open_landxml(path);
@@ -358,7 +336,7 @@ int read_landxml(Console& console, RoadModel& model, const std::string& path) {
 }
 
 int read_landxml_text(Console& console, RoadModel& model, std::string text, std::string_view file_name) {
-  console_write(console, kConsoleHeadingLine, file_line(msg::kReading, file_name));
+  console_write(console, kConsoleHeadingLine, file_message_line(msg::kReading, file_name));
   LandXmlDocument document;
   try {
     document = open_landxml_text(std::move(text));
