@@ -76,11 +76,22 @@ constexpr double kGradsPerRadian = 200.0 / kPi;
 constexpr double kBearingOffset = 500.0;
 constexpr double kFullCircleGrads = 400.0;
 
+// Radii are judged as the element rows show them, to 0.1 mm: a radius
+// computed from rounded coordinates (899.99999 m) meets the limits as the
+// designer's figure (900 m) does.
+constexpr double kShownRadiusSteps = 1e4;  // per metre
+
 // Findings carrying values are formatted into the finding width.
 constexpr std::size_t kFindingWidth = FindingList::kTextWidth;
 
 int whole_metres(double metres) {
   return static_cast<int>(std::lround(metres));
+}
+
+// The radius the rules judge; a radius that would round to 0 stays as it is.
+double judged_radius(double radius) {
+  const double shown = std::round(radius * kShownRadiusSteps) / kShownRadiusSteps;
+  return shown != 0.0 ? shown : radius;
 }
 
 double bearing_grads(double heading) {
@@ -154,8 +165,8 @@ class AlignmentReview {
 
   void review_arc(std::size_t i) {
     const PlanElement& e = model_.plan(i);
-    const double radius = e.value_c;
-    const double curvature = arc_curvature(e);
+    const double radius = judged_radius(e.value_c);
+    const double curvature = radius != 0.0 ? 1.0 / radius : 0.0;
     const double tr = transition_length(radius);
     if (std::fabs(curvature) <= limits_.straight_curvature) {
       // Flat enough to count as a straight: no radius, ratio or transition test.
@@ -271,7 +282,7 @@ class AlignmentReview {
     // Two transitions meeting at their full curvature, with no arc between
     // them: the apex acts as the arc, its radius keeping the turn's sign.
     if (!limits_.ictavru) add_finding(console_, true, true, kApexClothoids);
-    const double rj = 1.0 / start.curvature;
+    const double rj = judged_radius(1.0 / start.curvature);
     const double tr = transition_length(rj);
     if (std::fabs(rj) < kRadiusLimitFactor * limits_.minimum_radius) {
       add_valued_finding(console_, true, true, kRadiusBelowMinimum, whole_metres(limits_.minimum_radius));

@@ -290,6 +290,23 @@ TEST(AlignmentReview, RadiusRatioOfSuccessiveCurves) {
             Lines{});
 }
 
+// R80: Rnd = 900 m, ratio cap 500 m. A radius a hair off the designer's
+// figure, as computed from rounded coordinates, meets the limits as the
+// figure does; a tenth of a millimetre is a different radius.
+TEST(AlignmentReview, RadiiAreJudgedAsTheirRowsShowThem) {
+  const auto listing = [](const std::string& first, const std::string& second) {
+    return plan_listing("CER001 arc radius=" + first +
+                            " length=100\nDRO001 line length=100\nCER002 arc radius=" + second +
+                            " length=100\n",
+                        kR80TwoLanes);
+  };
+  const Lines designed = listing("500", "900");
+  EXPECT_EQ(lines_with(designed, "#169"), Lines{"[C]#169 900 500"});
+  EXPECT_EQ(lines_with(designed, "#171").size(), 2U);  // only the 500 m arc needs transitions
+  EXPECT_EQ(listing("500.00001", "899.99999"), designed);
+  EXPECT_NE(listing("500", "899.9999"), designed);
+}
+
 TEST(AlignmentReview, TransitionOver500MetresOnDualVsaRoads) {
   const auto road = [](int clothoid) {
     return plan_listing(
