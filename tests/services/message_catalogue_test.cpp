@@ -187,8 +187,9 @@ const std::set<int>& used_messages() {
                        281, 283, 284, 292, 378, 391, 392, 393, 394, 395,
                        // LandXML reader: unread content, conversions, where a table ends.
                        142, 146, 147, 148, 149, 216, 217, 218, 282, 285,
-                       // IFC reader: file, units, map conversion, cant, shape; its file filter.
-                       106, 107, 108, 109, 110, 116, 117};
+                       // IFC reader: file, units, map conversion, cant, shape; its file filter;
+                       // referent stations.
+                       106, 107, 108, 109, 110, 116, 117, 101, 104};
     // Plan geometry: transitions, what a plan misses, station equations.
     for (int n = 56; n <= 65; ++n) s.insert(n);
     // Readers: why a file is not read at all.
@@ -230,6 +231,8 @@ const std::vector<Template>& templates() {
       {109, {I}},
       {116, {R, R}},
       {117, {T}},
+      {101, {I, R, R}},
+      {104, {I}},
       {141, {I}},
       {145, {T}},
       {211, {I}},

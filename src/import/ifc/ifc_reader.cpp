@@ -10,6 +10,7 @@
 #include <fmt/format.h>
 
 #include "import/design_bounds.h"
+#include "import/ifc/ifc_stationing.h"
 #include "import/ifc/ifc_units.h"
 #include "import/landxml/landxml_messages.h"
 #include "import/landxml/landxml_plan.h"
@@ -34,12 +35,14 @@ using step::StepValue;
 namespace msg = landxml_message;
 
 // Messages of this reader besides those it shares with the LandXML reader.
-constexpr int kMsgFileUnreadable = 106;    // template: reason, line
-constexpr int kMsgUnits = 107;             // template: length unit, metres, angle unit
-constexpr int kMsgMapConversion = 108;     // template: eastings, northings, height
-constexpr int kMsgCantNotUsed = 109;       // template: number of segments
-constexpr int kMsgShapeOffDesign = 116;    // template: station, distance
-constexpr int kMsgShapeNotCompared = 117;  // template: the curve not compared
+constexpr int kMsgFileUnreadable = 106;         // template: reason, line
+constexpr int kMsgUnits = 107;                  // template: length unit, metres, angle unit
+constexpr int kMsgMapConversion = 108;          // template: eastings, northings, height
+constexpr int kMsgCantNotUsed = 109;            // template: number of segments
+constexpr int kMsgShapeOffDesign = 116;         // template: station, distance
+constexpr int kMsgShapeNotCompared = 117;       // template: the curve not compared
+constexpr int kMsgIncomingStationMissed = 101;  // template: referent number, incoming station, reached
+constexpr int kMsgStationSetsUnattached = 104;  // template: number of property sets
 
 constexpr std::size_t kNameRoom = kListingLineWidth - 30;
 constexpr const char* kUnnamedPrefix = "Axe n\u00B0";
@@ -320,7 +323,12 @@ struct Candidate {
 class Reading {
  public:
   Reading(Console& console, RoadModel& model, const StepFile& file)
-      : console_(console), model_(model), file_(file), nesting_(file), units_(read_ifc_units(file)) {}
+      : console_(console),
+        model_(model),
+        file_(file),
+        nesting_(file),
+        units_(read_ifc_units(file)),
+        station_properties_(file) {}
 
   void run() {
     write(format_message(kMsgUnits, kListingLineWidth, units_.length_name, units_.metres_per_length,
@@ -330,6 +338,8 @@ class Reading {
       write(format_message(kMsgMapConversion, kListingLineWidth, length_value(file_, *map, 2, m),
                            length_value(file_, *map, 3, m), length_value(file_, *map, 4, m)));
     }
+    if (const int unattached = station_properties_.unattached(); unattached > 0)
+      write(format_message(kMsgStationSetsUnattached, kListingLineWidth, unattached));
     std::vector<Candidate> candidates = find_candidates();
     std::vector<std::string> names;
     for (const Candidate& c : candidates) names.push_back(c.display_name);
@@ -340,16 +350,19 @@ class Reading {
     const Candidate& alignment = candidates[static_cast<std::size_t>(chosen - 1)];
     write(format_message(msg::kAlignmentChosen, kListingLineWidth,
                          std::string(utf8_prefix(alignment.display_name, kNameRoom))));
-    const double start_station = read_start_station(*alignment.alignment);
-    read_plan(*alignment.horizontal, start_station);
+    const ReferentReading referents =
+        read_referents(file_, station_properties_, nesting_.of_type(*alignment.alignment, "IFCREFERENT"),
+                       alignment_curves(*alignment.alignment), units_.metres_per_length);
+    // Until the plan's length is known, the stations run on without end.
+    stations_ = stationing_from_referents(referents.referents, 2.0 * kMaxStation).stations;
+    const double start_station = stations_.start;
+    read_plan(*alignment.horizontal, referents.referents);
     if (alignment.vertical != nullptr) read_profile(*alignment.vertical, start_station);
     compare_representation(*alignment.alignment, start_station);
-    // Referents beyond the one that gives the start station (stationing
-    // marks, reference markers) are not used.
-    if (const std::size_t referents = nesting_.of_type(*alignment.alignment, "IFCREFERENT").size();
-        referents > 1)
+    // Referents without a station (reference markers of other kinds) are not used.
+    if (referents.without_station > 0)
       write(format_message(msg::kNotRead, kListingLineWidth, std::string("IfcReferent"),
-                           static_cast<int>(referents - 1)));
+                           referents.without_station));
     if (alignment.cant != nullptr) {
       const int segments = static_cast<int>(nesting_.of_type(*alignment.cant, "IFCALIGNMENTSEGMENT").size());
       write(format_message(kMsgCantNotUsed, kListingLineWidth, segments));
@@ -384,30 +397,34 @@ class Reading {
     return candidates;
   }
 
-  // The station of the alignment's first referent (its Pset_Stationing
-  // Station), else 0.
-  double read_start_station(const StepInstance& alignment) const {
-    const std::vector<const StepInstance*> referents = nesting_.of_type(alignment, "IFCREFERENT");
-    if (referents.empty()) return 0.0;
-    const std::uint64_t first = referents.front()->id;
-    for (const StepInstance* rel : file_.instances_of("IFCRELDEFINESBYPROPERTIES")) {
-      const StepValue objects = file_.attribute(*rel, 4);
-      bool concerns = false;
-      for (std::size_t i = 0; i < objects.size(); ++i) concerns |= objects[i].reference() == first;
-      if (!concerns) continue;
-      const StepInstance* set = file_.resolve(file_.attribute(*rel, 5));
-      if (set == nullptr || !file_.is_a(*set, "IFCPROPERTYSET")) continue;
-      const StepValue properties = file_.attribute(*set, 4);
-      for (std::size_t i = 0; i < properties.size(); ++i) {
-        const StepInstance* property = file_.resolve(properties[i]);
-        if (property == nullptr || !file_.is_a(*property, "IFCPROPERTYSINGLEVALUE")) continue;
-        if (file_.attribute(*property, 0).string().value_or("") != "Station") continue;
-        const double station = length_value(file_, *property, 2, units_.metres_per_length);
-        if (std::fabs(station) <= kMaxStation) return station;
+  // Every curve of the alignment's shape, and the curves they are based on:
+  // where its referents may be placed.
+  std::vector<std::uint64_t> alignment_curves(const StepInstance& alignment) const {
+    std::vector<std::uint64_t> curves;
+    const StepInstance* shape = file_.resolve(file_.attribute(alignment, 6));
+    if (shape == nullptr || !file_.is_a(*shape, "IFCPRODUCTDEFINITIONSHAPE")) return curves;
+    const StepValue representations = file_.attribute(*shape, 2);
+    for (std::size_t r = 0; r < representations.size(); ++r) {
+      const StepInstance* representation = file_.resolve(representations[r]);
+      if (representation == nullptr || !file_.is_a(*representation, "IFCSHAPEREPRESENTATION")) continue;
+      const StepValue items = file_.attribute(*representation, 3);
+      for (std::size_t i = 0; i < items.size(); ++i) {
+        const StepInstance* item = file_.resolve(items[i]);
+        // A curve and, for a gradient or segmented reference curve, its base
+        // curves (two levels at most).
+        for (int level = 0; level < 3 && item != nullptr; ++level) {
+          curves.push_back(item->id);
+          if (!file_.is_a(*item, "IFCGRADIENTCURVE") && !file_.is_a(*item, "IFCSEGMENTEDREFERENCECURVE"))
+            break;
+          item = file_.resolve(file_.attribute(*item, 2));
+        }
       }
     }
-    return 0.0;
+    return curves;
   }
+
+  // The designer's station at an internal station.
+  double shown(double internal) const { return designer_station(stations_, internal).value; }
 
   // The curves of the alignment's shape: its composite curve (or the base
   // curve of its gradient curve) and its gradient curve.
@@ -460,7 +477,7 @@ class Reading {
                                 nullptr, point) != 0) {
           const double miss = point_distance({point.x, point.y}, *origin);
           if (!(miss <= kReportedEndMiss))
-            write(format_message(kMsgShapeOffDesign, kListingLineWidth, station, miss));
+            write(format_message(kMsgShapeOffDesign, kListingLineWidth, shown(station), miss));
         }
         along += *length;
       }
@@ -483,12 +500,13 @@ class Reading {
         evaluate_profile_element(model_.profile(k), station, z, grade);
         const double miss = std::fabs(z - origin->y);
         if (!(miss <= kReportedEndMiss))
-          write(format_message(kMsgShapeOffDesign, kListingLineWidth, station, miss));
+          write(format_message(kMsgShapeOffDesign, kListingLineWidth, shown(station), miss));
       }
     }
   }
 
-  void read_plan(const StepInstance& horizontal, double start_station) {
+  void read_plan(const StepInstance& horizontal, const std::vector<ReferentStation>& referents) {
+    const double start_station = stations_.start;
     const std::vector<const StepInstance*> segments = nesting_.of_type(horizontal, "IFCALIGNMENTSEGMENT");
     std::vector<PlanElement> plan;
     int serials[5] = {0, 0, 0, 0, 0};
@@ -499,7 +517,7 @@ class Reading {
       const std::optional<HorizontalSegment> segment = read_horizontal(file_, *segments[i], units_);
       if (!segment) {
         write(format_message(msg::kPlanUnreadable, kListingLineWidth, std::string("IfcAlignmentSegment"),
-                             station));
+                             shown(station)));
         break;
       }
       // The closing point of the layout, and segments too short to review.
@@ -508,7 +526,7 @@ class Reading {
       const Built built = make_plan_element(*segment, element);
       if (built != Built::kOk) {
         write(format_message(built == Built::kUnsupported ? msg::kPlanUnsupported : msg::kPlanUnreadable,
-                             kListingLineWidth, segment->type, station));
+                             kListingLineWidth, segment->type, shown(station)));
         break;
       }
       element.start_station = station;
@@ -533,12 +551,22 @@ class Reading {
     }
     if (plan.empty()) return;
     write(format_message(msg::kPlanCount, kListingLineWidth, static_cast<int>(plan.size())));
-    StationEquations equations;
-    equations.start = start_station;
-    equations.end = plan.back().end_station;
-    report_plan_misses(console_, plan, equations);
+    ReferentStationing stationing =
+        stationing_from_referents(referents, plan.back().end_station - start_station);
+    for (const StationEquation& e : stationing.stations.equations) {
+      const std::string back = std::isfinite(e.back) ? fmt::format("{:.3f}", e.back) : std::string("-");
+      write(format_message(e.increasing ? msg::kStationEquation : msg::kStationEquationDecreasing,
+                           kListingLineWidth, e.internal, back, e.ahead));
+    }
+    for (const int number : stationing.unreadable)
+      write(format_message(msg::kStationEquationUnreadable, kListingLineWidth, number));
+    for (const IncomingMiss& miss : stationing.misses)
+      write(format_message(kMsgIncomingStationMissed, kListingLineWidth, miss.number, miss.incoming,
+                           miss.reached));
+    stations_ = stationing.stations;
+    report_plan_misses(console_, plan, stationing.stations);
     model_.set_plan(std::move(plan));
-    model_.set_station_equations(std::move(equations));
+    model_.set_station_equations(std::move(stationing.stations));
     mask_ |= kMaskPlan;
   }
 
@@ -554,7 +582,7 @@ class Reading {
       const double station = start_station + (segment ? segment->start_along : 0.0);
       if (!segment) {
         write(format_message(msg::kProfileUnreadable, kListingLineWidth, std::string("IfcAlignmentSegment"),
-                             station));
+                             shown(station)));
         break;
       }
       // The closing point of the layout, and segments too short to review.
@@ -563,7 +591,7 @@ class Reading {
       // gap or an overlap ends the profile.
       if (segment->length < 0.0 ||
           (!profile.empty() && !(std::fabs(station - profile.back().end_station) <= kProfileJoinTolerance))) {
-        write(format_message(msg::kProfileUnreadable, kListingLineWidth, segment->type, station));
+        write(format_message(msg::kProfileUnreadable, kListingLineWidth, segment->type, shown(station)));
         break;
       }
       ProfileElement e;
@@ -597,7 +625,7 @@ class Reading {
           e.end_elevation = e.vertex_elevation + d * d / (2.0 * radius);
         }
       } else {
-        write(format_message(msg::kProfileUnsupported, kListingLineWidth, segment->type, station));
+        write(format_message(msg::kProfileUnsupported, kListingLineWidth, segment->type, shown(station)));
         break;
       }
       if (!accept_item(check_profile_item(stations, e), profile.size() + 1)) break;
@@ -623,6 +651,8 @@ class Reading {
   const StepFile& file_;
   Nesting nesting_;
   IfcUnits units_;
+  StationProperties station_properties_;
+  StationEquations stations_;  // the stations shown on the console
   int mask_ = 0;
 };
 

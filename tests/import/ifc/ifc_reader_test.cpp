@@ -199,6 +199,8 @@ TEST(IfcSamples, Stn01MatchesItsDesignTables) {
     EXPECT_NEAR(e.end_station - e.start_station, std::stod(row[8]), 1e-4) << row[2];
   }
   EXPECT_NEAR(model.plan(1).start_station, start_station, 1e-9);
+  // Its 23 referents mark the running stations: no equation.
+  EXPECT_TRUE(model.station_equations().equations.empty());
 
   const auto vertical = csv_rows(ifc_samples() / "expected" / (stem + "__Alignment_vertical.csv"));
   ASSERT_EQ(model.profile_count(), vertical.size());
