@@ -43,8 +43,14 @@ constexpr int kMsgShapeOffDesign = 116;         // template: station, distance
 constexpr int kMsgShapeNotCompared = 117;       // template: the curve not compared
 constexpr int kMsgIncomingStationMissed = 101;  // template: referent number, incoming station, reached
 constexpr int kMsgStationSetsUnattached = 104;  // template: number of property sets
+constexpr int kMsgLayoutListedOnce = 102;       // template: alignment name, name of the one listed
+constexpr int kMsgPlanShared = 105;             // template: alignment name, name of the plan's first
 
 constexpr std::size_t kNameRoom = kListingLineWidth - 30;
+// Each of two names on one console line.
+constexpr std::size_t kPairedNameRoom = 28;
+// Parent alignments followed up from a child at most (a cycle ends there).
+constexpr int kMaxAlignmentDepth = 16;
 constexpr const char* kUnnamedPrefix = "Axe n\u00B0";
 // Two vertical segments join when one starts this close (m) to where the
 // previous one ends.
@@ -91,7 +97,18 @@ class Nesting {
       for (std::size_t i = 0; i < children.size(); ++i) {
         if (const StepInstance* child = file.resolve(children[i])) list.push_back(child);
       }
+      note_parent(*parent, children);
     }
+    for (const StepInstance* rel : file.instances_of("IFCRELAGGREGATES")) {
+      if (const StepInstance* parent = file.resolve(file.attribute(*rel, 4)))
+        note_parent(*parent, file.attribute(*rel, 5));
+    }
+  }
+
+  // The alignment that nests or aggregates `child` (an alignment's part), or null.
+  const StepInstance* parent_alignment(const StepInstance& child) const {
+    const auto it = parents_.find(child.id);
+    return it == parents_.end() ? nullptr : it->second;
   }
 
   std::vector<const StepInstance*> of_type(const StepInstance& parent, std::string_view type) const {
@@ -105,8 +122,18 @@ class Nesting {
   }
 
  private:
+  // Child alignments of an alignment: their first parent is kept.
+  void note_parent(const StepInstance& parent, const StepValue& children) {
+    if (!file_.is_a(parent, "IFCALIGNMENT")) return;
+    for (std::size_t i = 0; i < children.size(); ++i) {
+      if (const std::optional<std::uint64_t> child = children[i].reference())
+        parents_.try_emplace(*child, &parent);
+    }
+  }
+
   const StepFile& file_;
   std::unordered_map<std::uint64_t, std::vector<const StepInstance*>> nested_;
+  std::unordered_map<std::uint64_t, const StepInstance*> parents_;
 };
 
 double length_value(const StepFile& file, const StepInstance& instance, std::size_t index, double factor) {
@@ -317,6 +344,9 @@ struct Candidate {
   const StepInstance* horizontal = nullptr;
   const StepInstance* vertical = nullptr;
   const StepInstance* cant = nullptr;
+  // The alignment whose referents and shape serve when the candidate has
+  // none: the one that nests its horizontal layout.
+  const StepInstance* layout_owner = nullptr;
   std::string display_name;
 };
 
@@ -350,15 +380,22 @@ class Reading {
     const Candidate& alignment = candidates[static_cast<std::size_t>(chosen - 1)];
     write(format_message(msg::kAlignmentChosen, kListingLineWidth,
                          std::string(utf8_prefix(alignment.display_name, kNameRoom))));
+    // A child alignment without referents or shape of its own is stationed
+    // and shaped as the alignment whose plan it uses.
+    const StepInstance* stationed = nesting_.of_type(*alignment.alignment, "IFCREFERENT").empty()
+                                        ? alignment.layout_owner
+                                        : alignment.alignment;
+    const StepInstance* shaped =
+        file_.attribute(*alignment.alignment, 6).is_unset() ? alignment.layout_owner : alignment.alignment;
     const ReferentReading referents =
-        read_referents(file_, station_properties_, nesting_.of_type(*alignment.alignment, "IFCREFERENT"),
-                       alignment_curves(*alignment.alignment), units_.metres_per_length);
+        read_referents(file_, station_properties_, nesting_.of_type(*stationed, "IFCREFERENT"),
+                       alignment_curves(*shaped), units_.metres_per_length);
     // Until the plan's length is known, the stations run on without end.
     stations_ = stationing_from_referents(referents.referents, 2.0 * kMaxStation).stations;
     const double start_station = stations_.start;
     read_plan(*alignment.horizontal, referents.referents);
     if (alignment.vertical != nullptr) read_profile(*alignment.vertical, start_station);
-    compare_representation(*alignment.alignment, start_station);
+    compare_representation(*shaped, start_station);
     // Referents without a station (reference markers of other kinds) are not used.
     if (referents.without_station > 0)
       write(format_message(msg::kNotRead, kListingLineWidth, std::string("IfcReferent"),
@@ -379,22 +416,63 @@ class Reading {
     return found.empty() ? nullptr : found.front();
   }
 
-  // Alignments with a horizontal layout of at least one segment, in file order.
-  std::vector<Candidate> find_candidates() const {
+  // The alignment's own layout of that type, else the nearest parent
+  // alignment's (a child alignment that reuses its parent's layout);
+  // `owner` is the alignment that nests it.
+  const StepInstance* layout_of(const StepInstance& alignment, std::string_view type,
+                                const StepInstance*& owner) const {
+    const StepInstance* a = &alignment;
+    for (int depth = 0; a != nullptr && depth < kMaxAlignmentDepth; ++depth) {
+      if (const StepInstance* layout = first_nested(*a, type)) {
+        owner = a;
+        return layout;
+      }
+      a = nesting_.parent_alignment(*a);
+    }
+    return nullptr;
+  }
+
+  std::string alignment_name(const StepInstance& alignment, std::size_t number) const {
+    std::string name =
+        std::string(utf8_prefix(file_.attribute(alignment, 2).string().value_or(""), kDisplayNameWidth));
+    return is_blank(name) ? kUnnamedPrefix + std::to_string(number) : name;
+  }
+
+  // Alignments with a horizontal layout of at least one segment, in file
+  // order. One whose layouts are those of an earlier one is listed once,
+  // with a note; one that shares only the horizontal layout is listed with
+  // a note that says whose it is.
+  std::vector<Candidate> find_candidates() {
     std::vector<Candidate> candidates;
     for (const StepInstance* alignment : file_.instances_of("IFCALIGNMENT")) {
       Candidate c;
       c.alignment = alignment;
-      c.horizontal = first_nested(*alignment, "IFCALIGNMENTHORIZONTAL");
+      c.horizontal = layout_of(*alignment, "IFCALIGNMENTHORIZONTAL", c.layout_owner);
       if (c.horizontal == nullptr || nesting_.of_type(*c.horizontal, "IFCALIGNMENTSEGMENT").empty()) continue;
-      c.vertical = first_nested(*alignment, "IFCALIGNMENTVERTICAL");
+      const StepInstance* vertical_owner = nullptr;
+      c.vertical = layout_of(*alignment, "IFCALIGNMENTVERTICAL", vertical_owner);
       c.cant = first_nested(*alignment, "IFCALIGNMENTCANT");
-      c.display_name =
-          std::string(utf8_prefix(file_.attribute(*alignment, 2).string().value_or(""), kDisplayNameWidth));
-      if (is_blank(c.display_name)) c.display_name = kUnnamedPrefix + std::to_string(candidates.size() + 1);
+      c.display_name = alignment_name(*alignment, candidates.size() + 1);
+      const auto same_plan = std::find_if(candidates.begin(), candidates.end(),
+                                          [&c](const Candidate& e) { return e.horizontal == c.horizontal; });
+      const auto same_layout = std::find_if(same_plan, candidates.end(), [&c](const Candidate& e) {
+        return e.horizontal == c.horizontal && e.vertical == c.vertical;
+      });
+      if (same_layout != candidates.end()) {
+        write(format_message(kMsgLayoutListedOnce, kListingLineWidth, paired_name(c.display_name),
+                             paired_name(same_layout->display_name)));
+        continue;
+      }
+      if (same_plan != candidates.end())
+        write(format_message(kMsgPlanShared, kListingLineWidth, paired_name(c.display_name),
+                             paired_name(same_plan->display_name)));
       candidates.push_back(std::move(c));
     }
     return candidates;
+  }
+
+  static std::string paired_name(const std::string& name) {
+    return std::string(utf8_prefix(name, kPairedNameRoom));
   }
 
   // Every curve of the alignment's shape, and the curves they are based on:

@@ -84,6 +84,28 @@ TEST(IfcReader, TestFilesReadToSoundModels) {
   }
 }
 
+// A child alignment that reuses its parent's plan with a profile of its
+// own is offered with a note; one that reuses both layouts is listed once; an
+// alignment that aggregates itself has no layout and is not offered.
+TEST(IfcReader, AlignmentsSharingTheirParentsLayoutsAreListedOnce) {
+  landxml_testing::use_message_ids();
+  RecordingInterface choose(2);
+  RoadModel model;
+  Console console;
+  const int mask =
+      read_ifc(console, model, (fs::path(CORVALINDE_TEST_DATA_DIR) / "ifc" / "shared-layouts.ifc").string());
+  ASSERT_EQ(mask, kMaskPlan | kMaskProfile);
+  ASSERT_EQ(choose.choices.size(), 1U);
+  EXPECT_EQ(choose.choices.front().items, (std::vector<std::string>{"Parent", "Left track"}));
+  const std::vector<std::string> lines = landxml_testing::trimmed_lines(console);
+  for (const char* note : {"#105 Left track Parent", "#102 Copy Parent"})
+    EXPECT_NE(std::find(lines.begin(), lines.end(), note), lines.end()) << note;
+  // The child's profile over the parent's plan.
+  EXPECT_EQ(model.plan_count(), 1U);
+  ASSERT_EQ(model.profile_count(), 1U);
+  EXPECT_DOUBLE_EQ(model.profile(1).start_elevation, 101.0);
+}
+
 struct Alignments {
   std::vector<RoadModel> models;
   std::vector<std::vector<std::string>> listings;
