@@ -188,8 +188,8 @@ const std::set<int>& used_messages() {
                        // LandXML reader: unread content, conversions, where a table ends.
                        142, 146, 147, 148, 149, 216, 217, 218, 282, 285,
                        // IFC reader: file, units, map conversion, cant, shape; its file filter;
-                       // referent stations, shared layouts.
-                       106, 107, 108, 109, 110, 116, 117, 101, 102, 104, 105};
+                       // referent stations, shared layouts, what a profile could not reproduce.
+                       106, 107, 108, 109, 110, 116, 117, 101, 102, 104, 105, 103, 118};
     // Plan geometry: transitions, what a plan misses, station equations.
     for (int n = 56; n <= 65; ++n) s.insert(n);
     // Readers: why a file is not read at all.
@@ -235,6 +235,8 @@ const std::vector<Template>& templates() {
       {104, {I}},
       {102, {T, T}},
       {105, {T, T}},
+      {103, {T, R, R}},
+      {118, {R, R}},
       {141, {I}},
       {145, {T}},
       {211, {I}},

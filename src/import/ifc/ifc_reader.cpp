@@ -45,10 +45,12 @@ constexpr int kMsgIncomingStationMissed = 101;  // template: referent number, in
 constexpr int kMsgStationSetsUnattached = 104;  // template: number of property sets
 constexpr int kMsgLayoutListedOnce = 102;       // template: alignment name, name of the one listed
 constexpr int kMsgPlanShared = 105;             // template: alignment name, name of the plan's first
+constexpr int kMsgProfileEndMissed = 103;       // template: segment type, station, distance
+constexpr int kMsgClothoidSharper = 118;        // template: station, the file's radius
 
 constexpr std::size_t kNameRoom = kListingLineWidth - 30;
 // Each of two names on one console line.
-constexpr std::size_t kPairedNameRoom = 28;
+constexpr std::size_t kPairedNameRoom = 20;
 // Parent alignments followed up from a child at most (a cycle ends there).
 constexpr int kMaxAlignmentDepth = 16;
 constexpr const char* kUnnamedPrefix = "Axe n\u00B0";
@@ -57,6 +59,9 @@ constexpr const char* kUnnamedPrefix = "Axe n\u00B0";
 constexpr double kProfileJoinTolerance = 1e-3;
 // Vertical segments shorter than this (m) are left out.
 constexpr double kShortestVerticalSegment = 5e-4;
+// A vertical clothoid's radius this much sharper than the parabola that
+// stands for it is said.
+constexpr double kSharperRadiusFactor = 0.999;
 // Curvatures closer than this (1/m) are one curvature.
 constexpr double kSameCurvature = 1e-12;
 
@@ -654,6 +659,8 @@ class Reading {
     int grades = 0;
     int parabolas = 0;
     int circular = 0;
+    int clothoids = 0;
+    std::string previous_type;
     TableStations stations;
     for (const StepInstance* instance : segments) {
       const std::optional<VerticalSegment> segment = read_vertical(file_, *instance, units_);
@@ -681,13 +688,22 @@ class Reading {
         e.kind = kProfileGrade;
         e.grade_or_radius = g1 * 100.0;
         e.end_elevation = e.start_elevation + g1 * segment->length;
-      } else if (segment->type == "PARABOLICARC" || segment->type == "CIRCULARARC") {
+      } else if (segment->type == "PARABOLICARC" || segment->type == "CIRCULARARC" ||
+                 segment->type == "CLOTHOID") {
         const double change = segment->end_gradient - g1;
         double radius = segment->length / change;
         if (segment->type == "CIRCULARARC") {
           // A parabola of the circle's radius, on the side its grades turn to.
           ++circular;
           if (segment->radius != 0.0) radius = std::copysign(std::fabs(segment->radius), change);
+        } else if (segment->type == "CLOTHOID") {
+          // A parabola with the clothoid's length and end grades, so of its
+          // mean curvature: a sharper radius the file gives is not reviewed.
+          ++clothoids;
+          if (segment->radius != 0.0 &&
+              !(std::fabs(segment->radius) >= kSharperRadiusFactor * std::fabs(radius)))
+            write(format_message(kMsgClothoidSharper, kListingLineWidth, shown(station),
+                                 std::fabs(segment->radius)));
         }
         if (!std::isfinite(radius) || radius == 0.0) {
           // No change of grade: a grade line.
@@ -707,11 +723,21 @@ class Reading {
         break;
       }
       if (!accept_item(check_profile_item(stations, e), profile.size() + 1)) break;
+      // Where the element before ends against where the file starts this one.
+      if (!profile.empty()) {
+        const double miss = std::fabs(profile.back().end_elevation - e.start_elevation);
+        if (!(miss <= kReportedEndMiss))
+          write(format_message(kMsgProfileEndMissed, kListingLineWidth, previous_type,
+                               shown(profile.back().end_station), miss));
+      }
+      previous_type = segment->type;
       e.name = e.kind == kProfileGrade ? serial_name("DRO", ++grades) : serial_name("PAR", ++parabolas);
       profile.push_back(std::move(e));
     }
     if (circular > 0)
       write(format_message(msg::kCurveConverted, kListingLineWidth, std::string("CIRCULARARC"), circular));
+    if (clothoids > 0)
+      write(format_message(msg::kCurveConverted, kListingLineWidth, std::string("CLOTHOID"), clothoids));
     if (profile.empty()) return;
     write(format_message(msg::kProfileCount, kListingLineWidth, static_cast<int>(profile.size())));
     model_.set_profile(std::move(profile));
