@@ -32,7 +32,8 @@ std::optional<double> typed_length(const StepValue& value, double metres) {
   return length;
 }
 
-// The distance along of a referent's linear placement on one of `curves`.
+// The distance along of a referent's linear placement on one of `curves`
+// (sorted; empty: on any curve).
 std::optional<double> placed_along(const StepFile& file, const StepInstance& referent,
                                    const std::vector<std::uint64_t>& curves, double metres) {
   const StepInstance* placement = file.resolve(file.attribute(referent, 5));
@@ -42,7 +43,7 @@ std::optional<double> placed_along(const StepFile& file, const StepInstance& ref
   const StepInstance* point = file.resolve(file.attribute(*relative, 0));
   if (point == nullptr || !file.is_a(*point, "IFCPOINTBYDISTANCEEXPRESSION")) return std::nullopt;
   const std::optional<std::uint64_t> basis = file.attribute(*point, 4).reference();
-  if (!basis || (!curves.empty() && std::find(curves.begin(), curves.end(), *basis) == curves.end()))
+  if (!basis || (!curves.empty() && !std::binary_search(curves.begin(), curves.end(), *basis)))
     return std::nullopt;
   std::optional<double> along = typed_length(file.attribute(*point, 0), metres);
   const StepValue longitudinal = file.attribute(*point, 3);
@@ -95,6 +96,8 @@ ReferentReading read_referents(const StepFile& file, const StationProperties& pr
                                const std::vector<const StepInstance*>& referents,
                                const std::vector<std::uint64_t>& curves, double metres) {
   ReferentReading reading;
+  std::vector<std::uint64_t> sorted_curves = curves;
+  std::sort(sorted_curves.begin(), sorted_curves.end());
   int number = 0;
   for (const StepInstance* referent : referents) {
     ++number;
@@ -108,7 +111,7 @@ ReferentReading read_referents(const StepFile& file, const StationProperties& pr
     ReferentStation r;
     r.number = number;
     r.station = *station;
-    r.along = placed_along(file, *referent, curves, metres);
+    r.along = placed_along(file, *referent, sorted_curves, metres);
     r.incoming = typed_length(property_value(file, *set, "IncomingStation"), metres);
     r.increasing = property_value(file, *set, "HasIncreasingStation").inner().boolean().value_or(true);
     reading.referents.push_back(r);
@@ -161,11 +164,16 @@ ReferentStationing stationing_from_referents(const std::vector<ReferentStation>&
       continue;
     }
     const double internal = start_station + std::clamp(along, 0.0, length);
-    const DesignerStation reached = designer_station(stations, internal);
-    const bool running_up = stations.equations.empty() || stations.equations.back().increasing;
-    if (r->incoming && !(std::fabs(*r->incoming - reached.value) <= kSameReferentStation))
-      result.misses.push_back(IncomingMiss{r->number, *r->incoming, reached.value});
-    const bool jumps = !(std::fabs(r->station - reached.value) <= kSameReferentStation) ||
+    // The stations running on from the last equation (the referents come in
+    // order along the alignment, so the last equation is the one behind).
+    const StationEquation* behind = stations.equations.empty() ? nullptr : &stations.equations.back();
+    const bool running_up = behind == nullptr || behind->increasing;
+    const double reached = behind == nullptr ? internal
+                           : running_up      ? behind->ahead + (internal - behind->internal)
+                                             : behind->ahead - (internal - behind->internal);
+    if (r->incoming && !(std::fabs(*r->incoming - reached) <= kSameReferentStation))
+      result.misses.push_back(IncomingMiss{r->number, *r->incoming, reached});
+    const bool jumps = !(std::fabs(r->station - reached) <= kSameReferentStation) ||
                        (r->incoming && !(std::fabs(*r->incoming - r->station) <= kSameReferentStation)) ||
                        r->increasing != running_up;
     if (!jumps) continue;
