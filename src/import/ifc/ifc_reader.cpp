@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -114,6 +115,13 @@ class Nesting {
   const StepInstance* parent_alignment(const StepInstance& child) const {
     const auto it = parents_.find(child.id);
     return it == parents_.end() ? nullptr : it->second;
+  }
+
+  bool has_type(const StepInstance& parent, std::string_view type) const {
+    const auto it = nested_.find(parent.id);
+    return it != nested_.end() &&
+           std::any_of(it->second.begin(), it->second.end(),
+                       [&](const StepInstance* child) { return file_.is_a(*child, type); });
   }
 
   std::vector<const StepInstance*> of_type(const StepInstance& parent, std::string_view type) const {
@@ -449,28 +457,30 @@ class Reading {
   // a note that says whose it is.
   std::vector<Candidate> find_candidates() {
     std::vector<Candidate> candidates;
+    // The first candidate of each horizontal layout, and of each pair of layouts.
+    std::unordered_map<std::uint64_t, std::size_t> first_by_plan;
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> first_by_layouts;
     for (const StepInstance* alignment : file_.instances_of("IFCALIGNMENT")) {
       Candidate c;
       c.alignment = alignment;
       c.horizontal = layout_of(*alignment, "IFCALIGNMENTHORIZONTAL", c.layout_owner);
-      if (c.horizontal == nullptr || nesting_.of_type(*c.horizontal, "IFCALIGNMENTSEGMENT").empty()) continue;
+      if (c.horizontal == nullptr || !nesting_.has_type(*c.horizontal, "IFCALIGNMENTSEGMENT")) continue;
       const StepInstance* vertical_owner = nullptr;
       c.vertical = layout_of(*alignment, "IFCALIGNMENTVERTICAL", vertical_owner);
       c.cant = first_nested(*alignment, "IFCALIGNMENTCANT");
       c.display_name = alignment_name(*alignment, candidates.size() + 1);
-      const auto same_plan = std::find_if(candidates.begin(), candidates.end(),
-                                          [&c](const Candidate& e) { return e.horizontal == c.horizontal; });
-      const auto same_layout = std::find_if(same_plan, candidates.end(), [&c](const Candidate& e) {
-        return e.horizontal == c.horizontal && e.vertical == c.vertical;
-      });
-      if (same_layout != candidates.end()) {
+      const std::pair<std::uint64_t, std::uint64_t> layouts{c.horizontal->id,
+                                                            c.vertical != nullptr ? c.vertical->id : 0};
+      if (const auto same = first_by_layouts.find(layouts); same != first_by_layouts.end()) {
         write(format_message(kMsgLayoutListedOnce, kListingLineWidth, paired_name(c.display_name),
-                             paired_name(same_layout->display_name)));
+                             paired_name(candidates[same->second].display_name)));
         continue;
       }
-      if (same_plan != candidates.end())
+      const auto plan = first_by_plan.try_emplace(layouts.first, candidates.size());
+      if (!plan.second)
         write(format_message(kMsgPlanShared, kListingLineWidth, paired_name(c.display_name),
-                             paired_name(same_plan->display_name)));
+                             paired_name(candidates[plan.first->second].display_name)));
+      first_by_layouts.emplace(layouts, candidates.size());
       candidates.push_back(std::move(c));
     }
     return candidates;
