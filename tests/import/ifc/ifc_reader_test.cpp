@@ -3,6 +3,7 @@
 // sources they come with.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,7 @@
 #include "import/ifc/ifc_reader.h"
 #include "import/ifc/ifc_units.h"
 #include "import/landxml_test_support.h"
+#include "import/shared_samples.h"
 #include "road/axis_point.h"
 #include "road/plan_geometry.h"
 
@@ -181,7 +183,7 @@ std::size_t horizontal_segments_with_length(const fs::path& path) {
 // curves are the exception the reader reports: their neighbours' points
 // follow the quartic parabola of the LandXML the file was converted from.
 TEST(IfcSamples, EveryAlignmentReadsWholeAndEndsWhereTheNextSegmentStarts) {
-  if (!fs::is_directory(ifc_samples())) GTEST_SKIP() << "shared IFC samples not found at " << ifc_samples();
+  CORVALINDE_NEED_SHARED_SAMPLE(ifc_samples());
   int files = 0;
   for (const fs::directory_entry& entry : fs::directory_iterator(ifc_samples())) {
     if (entry.path().extension() != ".ifc") continue;
@@ -195,7 +197,15 @@ TEST(IfcSamples, EveryAlignmentReadsWholeAndEndsWhereTheNextSegmentStarts) {
       const RoadModel& model = all.models[a];
       elements += model.plan_count();
       for (const PlanElement& e : model.plan_elements()) {
-        if (helmert_from_parabola && e.kind == kPlanTransition) continue;
+        if (helmert_from_parabola && e.kind == kPlanTransition) {
+          // Each one that misses is said on its own line.
+          const std::vector<std::string>& lines = all.listings[a];
+          const bool said = std::any_of(lines.begin(), lines.end(), [&e](const std::string& line) {
+            return line.rfind("#57 " + e.name + " ", 0) == 0;
+          });
+          EXPECT_EQ(said, computed_end_miss(e) > 5e-3) << name << " " << e.name;
+          continue;
+        }
         EXPECT_LE(computed_end_miss(e), 1e-3) << name << " alignment " << a + 1 << " " << e.name;
       }
       // Where the file's shape could be compared, it agrees with the model,
@@ -230,7 +240,7 @@ std::vector<std::vector<std::string>> csv_rows(const fs::path& path) {
 TEST(IfcSamples, Stn01MatchesItsDesignTables) {
   const std::string stem = "acca-usbim_m_stn01-rail_line-clothoid-arc_vcg-varc_cant_geom";
   const fs::path file = ifc_samples() / (stem + ".ifc");
-  if (!fs::exists(file)) GTEST_SKIP() << "shared IFC samples not found at " << ifc_samples();
+  CORVALINDE_NEED_SHARED_SAMPLE(file);
   const Alignments all = read_every_alignment(file);
   ASSERT_EQ(all.models.size(), 1U);
   const RoadModel& model = all.models.front();
@@ -292,8 +302,8 @@ TEST(IfcSamples, Al01ReadsAsItsLandXmlSource) {
   const std::string stem = "oda_m_al01-sbb-11alignments_line-clothoid-arc_vcg-varc_cant_geom";
   const fs::path ifc = ifc_samples() / (stem + ".ifc");
   const fs::path xml = ifc_samples() / "expected" / (stem + "__BC001_Alignment.xml");
-  if (!fs::exists(ifc) || !fs::exists(xml))
-    GTEST_SKIP() << "shared IFC samples not found at " << ifc_samples();
+  CORVALINDE_NEED_SHARED_SAMPLE(ifc);
+  CORVALINDE_NEED_SHARED_SAMPLE(xml);
   const Alignments from_ifc = read_every_alignment(ifc);
   const Alignments from_xml = read_every_alignment(xml);
   ASSERT_EQ(from_ifc.models.size(), 11U);
