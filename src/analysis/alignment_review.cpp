@@ -88,10 +88,11 @@ int whole_metres(double metres) {
   return static_cast<int>(std::lround(metres));
 }
 
-// The radius the rules judge; a radius that would round to 0 stays as it is.
+// The radius the rules judge; a radius that would round to 0, or too large
+// to round, stays as it is.
 double judged_radius(double radius) {
   const double shown = std::round(radius * kShownRadiusSteps) / kShownRadiusSteps;
-  return shown != 0.0 ? shown : radius;
+  return std::isfinite(shown) && shown != 0.0 ? shown : radius;
 }
 
 double bearing_grads(double heading) {
