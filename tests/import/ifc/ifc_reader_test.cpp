@@ -144,7 +144,7 @@ TEST(IfcSamples, EveryAlignmentReadsWholeAndEndsWhereTheNextSegmentStarts) {
       const RoadModel& model = all.models[a];
       elements += model.plan_count();
       for (const PlanElement& e : model.plan_elements()) {
-        if (helmert_from_parabola && e.kind == kPlanTransition) continue;
+        if (helmert_from_parabola && e.kind() == kPlanTransition) continue;
         EXPECT_LE(computed_end_miss(e), 1e-3) << name << " alignment " << a + 1 << " " << e.name;
       }
       // Where the file's shape could be compared, it agrees with the model,
@@ -253,7 +253,7 @@ TEST(IfcSamples, Al01ReadsAsItsLandXmlSource) {
     for (std::size_t k = 1; k <= i.plan_count(); ++k) {
       const PlanElement& p = i.plan(k);
       const PlanElement& q = x.plan(k);
-      EXPECT_EQ(p.kind, q.kind) << p.name;
+      EXPECT_EQ(p.kind(), q.kind()) << p.name;
       AxisPoint pe;
       AxisPoint qe;
       ASSERT_TRUE(evaluate_plan_element(p, p.end_station, pe) && evaluate_plan_element(q, q.end_station, qe));
