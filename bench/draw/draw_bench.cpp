@@ -37,28 +37,20 @@ RoadModel long_road() {
     e.start_x = x;
     e.start_y = y;
     if (i % 2 == 0) {
-      e.kind = kPlanLine;
       const PlanePoint to{x + kElementLength * std::cos(heading), y + kElementLength * std::sin(heading)};
       LineEquation line;
       (void)line_through_points({x, y}, to, line);
-      e.value_a = line.a;
-      e.value_b = line.b;
-      e.value_c = line.c;
-      e.direction = line_heading(line);
+      e.geometry = LineGeometry{line.a, line.b, line.c, line_heading(line)};
       x = to.x;
       y = to.y;
     } else {
-      e.kind = kPlanArc;
       const double radius = (i / 2) % 2 == 0 ? kArcRadius : -kArcRadius;
       const double side = radius > 0.0 ? 1.0 : -1.0;
       const double cx = x - side * kArcRadius * std::sin(heading);
       const double cy = y + side * kArcRadius * std::cos(heading);
-      e.value_a = cx;
-      e.value_b = cy;
-      e.value_c = radius;
-      e.direction = normalize_angle(std::atan2(y - cy, x - cx));
-      const double phi = e.direction + kElementLength / radius;
-      e.tau_near = normalize_angle(phi);
+      const double start_angle = normalize_angle(std::atan2(y - cy, x - cx));
+      const double phi = start_angle + kElementLength / radius;
+      e.geometry = ArcGeometry{cx, cy, radius, start_angle, normalize_angle(phi)};
       x = cx + kArcRadius * std::cos(phi);
       y = cy + kArcRadius * std::sin(phi);
       heading += kElementLength / radius;

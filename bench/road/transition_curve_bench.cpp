@@ -22,17 +22,19 @@ PlanElement clothoid_element() {
 
 PlanElement transition_element(TransitionLaw law) {
   PlanElement e = clothoid_element();
-  e.kind = kPlanTransition;
   // The chord of the clothoid orients it: the shape is the law's own.
+  TransitionCurve curve;
   if (TransitionCurve::build(law, kLength, 0.0, 1.0 / kRadius, 1, e.start_x, e.start_y, e.end_x, e.end_y,
-                             e.transition) != TransitionStatus::kOk) {
-    e.kind = 0;
+                             curve) == TransitionStatus::kOk) {
+    e.geometry = std::move(curve);
+  } else {
+    e.geometry = std::monostate{};
   }
   return e;
 }
 
 void evaluate_along(benchmark::State& state, const PlanElement& e) {
-  if (e.kind == 0) {
+  if (e.kind() == 0) {
     state.SkipWithError("the transition could not be built");
     return;
   }

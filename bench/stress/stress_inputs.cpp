@@ -91,17 +91,19 @@ void write_plan(std::FILE* out, const StressRoad& road) {
     const double length = e.end_station - e.start_station;
     const std::string ends =
         fmt::format("<Start>{}</Start><End>{}</End>", point(e.start_x, e.start_y), point(e.end_x, e.end_y));
-    if (e.kind == kPlanLine) {
+    if (e.kind() == kPlanLine) {
       fmt::print(out, "<Line length=\"{:.6f}\">{}</Line>\n", length, ends);
-    } else if (e.kind == kPlanArc) {
+    } else if (const ArcGeometry* arc = e.arc()) {
       fmt::print(out, "<Curve rot=\"{}\" radius=\"{:.6f}\">{}<Center>{}</Center></Curve>\n",
-                 e.value_c > 0.0 ? "ccw" : "cw", std::fabs(e.value_c), ends, point(e.value_a, e.value_b));
+                 arc->radius > 0.0 ? "ccw" : "cw", std::fabs(arc->radius), ends,
+                 point(arc->centre_x, arc->centre_y));
     } else {
       const Curvatures& k = road.curvatures[i - 1];
       fmt::print(out,
                  "<Spiral spiType=\"clothoid\" rot=\"{}\" length=\"{:.6f}\" radiusStart=\"{}\" "
                  "radiusEnd=\"{}\">{}</Spiral>\n",
-                 e.turn > 0 ? "ccw" : "cw", length, radius_text(k.start), radius_text(k.end), ends);
+                 e.clothoid() != nullptr && e.clothoid()->turn > 0 ? "ccw" : "cw", length,
+                 radius_text(k.start), radius_text(k.end), ends);
     }
   }
 }

@@ -112,7 +112,7 @@ class AlignmentReview {
       const PlanElement& e = model_.plan(i);
       const ElementEnd start = element_start(e);
       if (i >= 2) check_join(i, start);
-      switch (e.kind) {
+      switch (e.kind()) {
         case kPlanLine:
           review_line(e);
           break;
@@ -142,7 +142,7 @@ class AlignmentReview {
       add_finding(console_, true, true, kDirectionChangeAtJoin);
     }
     const auto is_transition = [](const PlanElement& e) {
-      return e.kind == kPlanClothoid || e.kind == kPlanTransition;
+      return e.kind() == kPlanClothoid || e.kind() == kPlanTransition;
     };
     if (is_transition(model_.plan(i)) || is_transition(model_.plan(i - 1))) {
       if (start.curvature * previous_end_.curvature < 0.0) {
@@ -166,7 +166,7 @@ class AlignmentReview {
 
   void review_arc(std::size_t i) {
     const PlanElement& e = model_.plan(i);
-    const double radius = judged_radius(e.value_c);
+    const double radius = judged_radius(e.arc()->radius);
     const double curvature = radius != 0.0 ? 1.0 / radius : 0.0;
     const double tr = transition_length(radius);
     if (std::fabs(curvature) <= limits_.straight_curvature) {
@@ -350,19 +350,19 @@ class AlignmentReview {
   std::string row(std::size_t i) const {
     const PlanElement& e = model_.plan(i);
     std::string description;
-    switch (e.kind) {
+    switch (e.kind()) {
       case kPlanLine:
-        description = format_message(kLineDescription, kListingLineWidth, bearing_grads(e.direction));
+        description = format_message(kLineDescription, kListingLineWidth, bearing_grads(e.line()->heading));
         break;
       case kPlanArc:
-        description = format_message(kArcDescription, kListingLineWidth, e.value_c);
+        description = format_message(kArcDescription, kListingLineWidth, e.arc()->radius);
         break;
       case kPlanClothoid:
-        description = format_message(kClothoidDescription, kListingLineWidth, e.value_a);
+        description = format_message(kClothoidDescription, kListingLineWidth, e.clothoid()->parameter);
         break;
       case kPlanTransition:
         description = format_message(kTransitionDescription, kListingLineWidth,
-                                     std::string(transition_law_name(e.transition.law())));
+                                     std::string(transition_law_name(e.transition()->law())));
         break;
       default:
         break;

@@ -12,12 +12,12 @@ constexpr double kQuarterTurn = kPi / 2.0;
 
 // A clothoid end at tangent angle tau: curvature turn sqrt(2 tau) / A and
 // heading psi + orientation turn tau.
-ElementEnd clothoid_end(const PlanElement& e, double tau) {
+ElementEnd clothoid_end(const ClothoidGeometry& c, double tau) {
   const double t = std::max(tau, 0.0);
-  const double a = e.value_a;
+  const double a = c.parameter;
   ElementEnd end;
-  end.curvature = a > 0.0 ? e.turn * std::sqrt(2.0 * t) / a : 0.0;
-  end.heading = e.direction + e.orientation * e.turn * t;
+  end.curvature = a > 0.0 ? c.turn * std::sqrt(2.0 * t) / a : 0.0;
+  end.heading = c.origin_heading + c.orientation * c.turn * t;
   return end;
 }
 
@@ -31,51 +31,57 @@ ElementEnd arc_end(const PlanElement& e, double phi) {
 }
 
 // A transition end: its own heading and signed curvature there.
-ElementEnd transition_end(const PlanElement& e, double along) {
-  const TransitionPoint p = e.transition.at(along);
+ElementEnd transition_end(const TransitionCurve& t, double along) {
+  const TransitionPoint p = t.at(along);
   return ElementEnd{p.curvature, p.heading};
+}
+
+// Both end curvatures of a transition of either kind are non-zero (or, with
+// `curved` false, one of them is zero); false for any other element.
+bool transition_ends_curved(const PlanElement& e, bool curved) {
+  if (const TransitionCurve* t = e.transition()) {
+    return (t->start_curvature() * t->end_curvature() != 0.0) == curved;
+  }
+  const ClothoidGeometry* c = e.clothoid();
+  return c != nullptr && (c->tau_near * c->tau_far != 0.0) == curved;
 }
 
 }  // namespace
 
 double arc_curvature(const PlanElement& arc) {
-  return arc.value_c != 0.0 ? 1.0 / arc.value_c : 0.0;
+  const ArcGeometry* a = arc.arc();
+  return a != nullptr && a->radius != 0.0 ? 1.0 / a->radius : 0.0;
 }
 
 ElementEnd element_start(const PlanElement& e) {
-  switch (e.kind) {
-    case kPlanArc:
-      return arc_end(e, e.direction);
-    case kPlanClothoid:
-      return clothoid_end(e, e.orientation >= 0 ? e.tau_near : e.tau_far);
-    case kPlanTransition:
-      return transition_end(e, 0.0);
-    default:
-      return ElementEnd{0.0, e.direction};
+  if (const ClothoidGeometry* c = e.clothoid()) {
+    return clothoid_end(*c, c->orientation >= 0 ? c->tau_near : c->tau_far);
   }
+  if (const TransitionCurve* t = e.transition()) return transition_end(*t, 0.0);
+  return ElementEnd{arc_curvature(e), e.start_heading()};
 }
 
 ElementEnd element_end(const PlanElement& e) {
-  switch (e.kind) {
+  switch (e.kind()) {
     case kPlanArc:
-      return arc_end(e, e.tau_near);
-    case kPlanClothoid:
-      return clothoid_end(e, e.orientation >= 0 ? e.tau_far : e.tau_near);
+      return arc_end(e, e.arc()->end_angle);
+    case kPlanClothoid: {
+      const ClothoidGeometry& c = *e.clothoid();
+      return clothoid_end(c, c.orientation >= 0 ? c.tau_far : c.tau_near);
+    }
     case kPlanTransition:
-      return transition_end(e, e.transition.length());
+      return transition_end(*e.transition(), e.transition()->length());
     default:
-      return ElementEnd{0.0, e.direction};
+      return ElementEnd{0.0, e.start_heading()};
   }
 }
 
 bool is_clothoid_joining_straight(const PlanElement& e) {
-  if (e.kind == kPlanTransition) return e.transition.start_curvature() * e.transition.end_curvature() == 0.0;
-  return e.kind == kPlanClothoid && e.tau_near * e.tau_far == 0.0;
+  return transition_ends_curved(e, false);
 }
 
 bool is_clothoid_between_arcs(const PlanElement& e) {
-  if (e.kind == kPlanTransition) return e.transition.start_curvature() * e.transition.end_curvature() != 0.0;
-  return e.kind == kPlanClothoid && e.tau_near * e.tau_far != 0.0;
+  return transition_ends_curved(e, true);
 }
 
 }  // namespace corvalinde

@@ -211,7 +211,7 @@ class SuperelevationReview {
       drainage(std::min(h, k), std::max(h, k), !two_steps || crown == i);
     }
 
-    if (plan_at_one != 0 && model_.plan(plan_at_one).kind == kPlanArc)
+    if (plan_at_one != 0 && model_.plan(plan_at_one).kind() == kPlanArc)
       add_finding(console_, true, true, kRunInsideArc);
 
     const double lt = pe.station - pi.station;
@@ -266,7 +266,7 @@ class SuperelevationReview {
   void one_way_over_element(std::size_t m, double d, double sj, double sk) const {
     const PlanElement& e = model_.plan(m);
     double k = 0.0;
-    if (e.kind == kPlanArc) {
+    if (e.kind() == kPlanArc) {
       k = arc_curvature(e);
     } else if (is_clothoid_between_arcs(e)) {
       // Curved at both ends: the arcs on either side are judged themselves.
@@ -296,9 +296,10 @@ class SuperelevationReview {
     const PlanElement& e = model_.plan(m);
     // The full-curvature end is the far one from the origin: the element's
     // end when the stations grow away from the origin, its start otherwise.
-    const bool at_end = e.kind == kPlanTransition ? std::fabs(e.transition.end_curvature()) >=
-                                                        std::fabs(e.transition.start_curvature())
-                                                  : e.orientation >= 0;
+    const TransitionCurve* t = e.transition();
+    const ClothoidGeometry* c = e.clothoid();
+    const bool at_end = t != nullptr ? std::fabs(t->end_curvature()) >= std::fabs(t->start_curvature())
+                                     : c == nullptr || c->orientation >= 0;
     const double station = at_end ? e.end_station : e.start_station;
     const std::size_t neighbour = at_end ? m + 1 : m - 1;
     if (neighbour < 1 || neighbour > model_.plan_count()) return 0.0;
@@ -309,7 +310,7 @@ class SuperelevationReview {
 
   void crown_over_element(std::size_t m) const {
     const PlanElement& e = model_.plan(m);
-    if (e.kind != kPlanArc || required_superelevation(limits_, e.value_c) == 0.0) return;
+    if (e.kind() != kPlanArc || required_superelevation(limits_, e.arc()->radius) == 0.0) return;
     add_valued_finding(console_, true, true, kCrownedInCurve, e.start_station, e.end_station);
   }
 

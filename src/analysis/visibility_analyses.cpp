@@ -424,11 +424,11 @@ void curve_entry_check(Console& console, const RoadModel& model, const SightPara
   const std::size_t n = model.plan_count();
   for (std::size_t i = 1; i <= n; ++i) {
     const PlanElement& arc = model.plan(i);
-    if (arc.kind != kPlanArc) continue;
+    if (arc.kind() != kPlanArc) continue;
     if (i >= 2) write_curve_entry(console, model, params, arc.start_station, +1, labels[1]);
     console_write(console, kConsoleOrdinary,
                   padded(fmt::format("Cercle {:>3} sd={} r={} sf={}", i, fixed3_field(arc.start_station),
-                                     fixed3_field(arc.value_c), fixed3_field(arc.end_station)),
+                                     fixed3_field(arc.arc()->radius), fixed3_field(arc.end_station)),
                          kListingLineWidth));
     if (i < n) {
       write_curve_entry(console, model, params, arc.end_station, -1, labels[0]);

@@ -47,16 +47,16 @@ double round_down(double raw) {
 }
 
 double signed_curvature_at(const PlanElement& e, double s) {
-  switch (e.kind) {
+  switch (e.kind()) {
     case kPlanArc:
-      return e.value_c != 0.0 ? 1.0 / e.value_c : 0.0;
+      return e.arc()->radius != 0.0 ? 1.0 / e.arc()->radius : 0.0;
     case kPlanClothoid: {
       AxisPoint point;
       evaluate_plan_element(e, s, point);
-      return e.turn < 0 ? -point.curvature : point.curvature;
+      return e.clothoid()->turn < 0 ? -point.curvature : point.curvature;
     }
     case kPlanTransition:
-      return e.transition.at(s - e.start_station).curvature;
+      return e.transition()->at(s - e.start_station).curvature;
     default:
       return 0.0;
   }
@@ -185,7 +185,7 @@ LongSectionData make_long_section_data(const RoadModel& model, StationRange rang
     const double s0 = std::max(e.start_station, range.from);
     const double s1 = std::min(e.end_station, range.to);
     if (!(s1 >= s0)) continue;
-    const std::size_t n = e.kind == kPlanTransition ? kTransitionSamples : 2;
+    const std::size_t n = e.kind() == kPlanTransition ? kTransitionSamples : 2;
     for (std::size_t k = 0; k < n; ++k) {
       const double s = k + 1 == n ? s1 : s0 + (s1 - s0) * static_cast<double>(k) / static_cast<double>(n - 1);
       push_finite(data.curvature, s, 1000.0 * signed_curvature_at(e, s));

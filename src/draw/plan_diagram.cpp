@@ -35,9 +35,9 @@ double curvature_at(const PlanElement& e, double s) {
 
 std::size_t sample_count(const PlanElement& e, double s0, double s1) {
   const double length = s1 - s0;
-  if (e.kind == kPlanLine || !(length > 0.0)) return 2;
+  if (e.kind() == kPlanLine || !(length > 0.0)) return 2;
   double k = std::max(curvature_at(e, s0), curvature_at(e, s1));
-  if (e.kind == kPlanTransition) {
+  if (e.kind() == kPlanTransition) {
     for (int i = 1; i < 8; ++i) k = std::max(k, curvature_at(e, s0 + length * i / 8.0));
   }
   if (!(k > 0.0) || !std::isfinite(k)) return 2;
@@ -180,7 +180,7 @@ PlanDiagramData make_plan_data(const RoadModel& model, StationRange range, Diagr
     const double s1 = std::min(e.end_station, range.to);
     if (!(s1 >= s0) || !std::isfinite(s0) || !std::isfinite(s1)) continue;
     PlanPiece piece;
-    piece.kind = e.kind;
+    piece.kind = e.kind();
     const std::size_t n = sample_count(e, s0, s1);
     piece.samples.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {

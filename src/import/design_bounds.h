@@ -25,8 +25,12 @@ inline constexpr double kMaxPercent = 100.0;
 // Stations may go back by this much (m) at a join, the rounding of the file.
 inline constexpr double kStationOrderTolerance = 0.001;
 
-inline bool all_within(double limit, std::initializer_list<double> values) {
+template <typename Values>
+inline bool all_within(double limit, const Values& values) {
   return std::all_of(values.begin(), values.end(), [limit](double v) { return std::fabs(v) <= limit; });
+}
+inline bool all_within(double limit, std::initializer_list<double> values) {
+  return all_within<std::initializer_list<double>>(limit, values);
 }
 
 enum class ItemCheck { kOk, kOutOfRange, kBackwards };
@@ -63,8 +67,8 @@ class TableStations {
 // One item of each table against the bounds, then its stations against the
 // table's so far (added to them when it passes).
 [[nodiscard]] inline ItemCheck check_plan_item(TableStations& stations, const PlanElement& e) {
-  if (!all_within(kMaxMagnitude, {e.start_x, e.start_y, e.end_x, e.end_y, e.value_a, e.value_b, e.value_c,
-                                  e.direction, e.tau_near, e.tau_far})) {
+  if (!all_within(kMaxMagnitude, {e.start_x, e.start_y, e.end_x, e.end_y}) ||
+      !all_within(kMaxMagnitude, e.geometry_numbers())) {
     return ItemCheck::kOutOfRange;
   }
   return stations.add(e.start_station, e.end_station);

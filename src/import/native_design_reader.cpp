@@ -372,12 +372,12 @@ class NativeReader {
                                e)) {
         return false;
       }
-      if (e.kind == kPlanArc && !(std::fabs(e.value_c) >= kSmallestRadius)) {
+      if (e.kind() == kPlanArc && !(std::fabs(e.arc()->radius) >= kSmallestRadius)) {
         // 0, a subnormal or a radius of a fraction of a millimetre: every
         // evaluation would divide by it or print it as 0.
         console_write(
             console_, kConsoleOrdinary,
-            format_message(kMsgRadiusUnusable, kListingLineWidth, e.name, e.start_station, e.value_c));
+            format_message(kMsgRadiusUnusable, kListingLineWidth, e.name, e.start_station, e.arc()->radius));
         return false;
       }
       if (!accept_item(i, check_plan_item(order, e))) {
@@ -396,24 +396,20 @@ class NativeReader {
   static bool decode_plan_element(const ColumnLine& l1, const ColumnLine& l2, long long version,
                                   std::size_t number, PlanElement& e) {
     const std::string_view kind = l1.character(1);
-    if (kind == "1") {
-      e.kind = kPlanLine;
-    } else if (kind == "2") {
-      e.kind = kPlanArc;
-    } else if (kind == "3") {
-      e.kind = kPlanClothoid;
-    } else {
-      return false;
-    }
+    if (kind != "1" && kind != "2" && kind != "3") return false;
+    // The six geometry numbers in the order of the record: line a, b, c,
+    // heading (then 0, 0); arc centre x, y, signed radius, start and end
+    // angles (then 0); clothoid A, origin x, y, origin heading, tau near, tau far.
+    double v[6] = {};
     bool ok = false;
     if (version >= kVersion400) {
       e.name = element_name(l1, 2, 6, number);
-      ok = read_reals(l1, {{10, 23, &e.value_a},
-                           {33, 23, &e.value_b},
-                           {56, 23, &e.value_c},
-                           {79, 16, &e.direction},
-                           {95, 16, &e.tau_near},
-                           {111, 16, &e.tau_far}}) &&
+      ok = read_reals(l1, {{10, 23, &v[0]},
+                           {33, 23, &v[1]},
+                           {56, 23, &v[2]},
+                           {79, 16, &v[3]},
+                           {95, 16, &v[4]},
+                           {111, 16, &v[5]}}) &&
            read_reals(l2, {{1, 13, &e.start_station},
                            {14, 13, &e.start_x},
                            {27, 13, &e.start_y},
@@ -422,12 +418,9 @@ class NativeReader {
                            {66, 13, &e.end_y}});
     } else {
       e.name = element_name(l1, 4, 4, number);
-      ok = read_reals(l1, {{10, 23, &e.value_a},
-                           {33, 23, &e.value_b},
-                           {56, 23, &e.value_c},
-                           {79, 20, &e.direction},
-                           {99, 20, &e.tau_near}}) &&
-           read_reals(l2, {{1, 19, &e.tau_far},
+      ok = read_reals(
+               l1, {{10, 23, &v[0]}, {33, 23, &v[1]}, {56, 23, &v[2]}, {79, 20, &v[3]}, {99, 20, &v[4]}}) &&
+           read_reals(l2, {{1, 19, &v[5]},
                            {20, 18, &e.start_station},
                            {38, 18, &e.start_x},
                            {56, 18, &e.start_y},
@@ -437,28 +430,24 @@ class NativeReader {
     }
     if (!ok) return false;
 
-    switch (e.kind) {
-      case kPlanLine:
-        e.tau_near = 0.0;
-        e.tau_far = 0.0;
-        return true;
-      case kPlanArc:
-        // The start angle is kept as written: a rounded angle turns the whole
-        // arc and moves its end by up to R x the rounding.
-        e.tau_far = 0.0;
-        // A radius too small for any circle is refused by the caller.
-        return true;
-      default: {
-        const std::optional<std::int8_t> orientation = sign_character(l1.character(8));
-        const std::optional<std::int8_t> turn = sign_character(l1.character(9));
-        if (!orientation || !turn) return false;
-        e.orientation = *orientation;
-        e.turn = *turn;
-        e.value_a = std::fabs(e.value_a);
-        // Curvature l/A^2 and the length A*sqrt(2 tau) need A > 0 and tau >= 0.
-        return e.value_a > 0.0 && e.tau_near >= 0.0 && e.tau_far >= 0.0;
-      }
+    if (kind == "1") {
+      e.geometry = LineGeometry{v[0], v[1], v[2], v[3]};
+      return true;
     }
+    if (kind == "2") {
+      // The start angle is kept as written: a rounded angle turns the whole
+      // arc and moves its end by up to R x the rounding. A radius too small
+      // for any circle is refused by the caller.
+      e.geometry = ArcGeometry{v[0], v[1], v[2], v[3], v[4]};
+      return true;
+    }
+    const std::optional<std::int8_t> orientation = sign_character(l1.character(8));
+    const std::optional<std::int8_t> turn = sign_character(l1.character(9));
+    if (!orientation || !turn) return false;
+    const ClothoidGeometry clothoid{std::fabs(v[0]), v[1], v[2], v[3], v[4], v[5], *orientation, *turn};
+    e.geometry = clothoid;
+    // Curvature l/A^2 and the length A*sqrt(2 tau) need A > 0 and tau >= 0.
+    return clothoid.parameter > 0.0 && clothoid.tau_near >= 0.0 && clothoid.tau_far >= 0.0;
   }
 
   // Section 4: one line per element.

@@ -1,5 +1,6 @@
 #include "import/native_design_writer.h"
 
+#include <array>
 #include <cmath>
 #include <fstream>
 #include <optional>
@@ -92,17 +93,21 @@ NativeWriteStatus write_plan(const RoadModel& model, std::ostream& out) {
   write_header(out, 3, model.plan_count());
   RecordBuilder r;
   for (const PlanElement& e : model.plan_elements()) {
-    const std::optional<char> orientation = sign_character(e.orientation);
-    const std::optional<char> turn = sign_character(e.turn);
-    if (e.kind < kPlanLine || e.kind > kPlanClothoid || !orientation || !turn) {
+    const ClothoidGeometry* clothoid = e.clothoid();
+    const std::optional<char> orientation = sign_character(clothoid != nullptr ? clothoid->orientation : 0);
+    const std::optional<char> turn = sign_character(clothoid != nullptr ? clothoid->turn : 0);
+    if (e.kind() < kPlanLine || e.kind() > kPlanClothoid || !orientation || !turn) {
       return NativeWriteStatus::kBadRecord;
     }
-    r.character(static_cast<char>('0' + e.kind));
+    r.character(static_cast<char>('0' + e.kind()));
     r.name(e.name);
     r.character(*orientation);
     r.character(*turn);
-    for (const double v : {e.value_a, e.value_b, e.value_c}) r.exponent(v, kExponentWidth, kExponentDecimals);
-    for (const double v : {e.direction, e.tau_near, e.tau_far}) r.fixed(v, kAngleWidth, kAngleDecimals);
+    // The geometry numbers come in the record's order: three values, then
+    // three angles.
+    const std::array<double, 6> numbers = e.geometry_numbers();
+    for (std::size_t k = 0; k < 3; ++k) r.exponent(numbers[k], kExponentWidth, kExponentDecimals);
+    for (std::size_t k = 3; k < 6; ++k) r.fixed(numbers[k], kAngleWidth, kAngleDecimals);
     if (!r.end_line(out)) return NativeWriteStatus::kValueNotWritable;
     for (const double v : {e.start_station, e.start_x, e.start_y, e.end_station, e.end_x, e.end_y}) {
       r.fixed(v, kStationWidth, kStationDecimals);

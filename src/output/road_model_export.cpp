@@ -26,13 +26,13 @@ struct Row {
 
 // Signed curvature (positive to the left) of the plan element at s.
 double signed_curvature(const PlanElement& e, double s, double unsigned_curvature) {
-  switch (e.kind) {
+  switch (e.kind()) {
     case kPlanArc:
-      return e.value_c < 0.0 ? -unsigned_curvature : unsigned_curvature;
+      return e.arc()->radius < 0.0 ? -unsigned_curvature : unsigned_curvature;
     case kPlanClothoid:
-      return e.turn < 0 ? -unsigned_curvature : unsigned_curvature;
+      return e.clothoid()->turn < 0 ? -unsigned_curvature : unsigned_curvature;
     case kPlanTransition:
-      return e.transition.at(s - e.start_station).curvature;
+      return e.transition()->at(s - e.start_station).curvature;
     default:
       return 0.0;
   }

@@ -1,9 +1,45 @@
 #include "road/road_model.h"
 
+#include <algorithm>
 #include <cassert>
+#include <type_traits>
 #include <utility>
 
+#include "road/plan_geometry.h"
+
 namespace corvalinde {
+
+static_assert(std::variant_size_v<PlanGeometry> == kPlanTransition + 1);
+static_assert(std::is_same_v<std::variant_alternative_t<kPlanLine, PlanGeometry>, LineGeometry>);
+static_assert(std::is_same_v<std::variant_alternative_t<kPlanArc, PlanGeometry>, ArcGeometry>);
+static_assert(std::is_same_v<std::variant_alternative_t<kPlanClothoid, PlanGeometry>, ClothoidGeometry>);
+static_assert(std::is_same_v<std::variant_alternative_t<kPlanTransition, PlanGeometry>, TransitionCurve>);
+
+double PlanElement::start_heading() const {
+  if (const LineGeometry* l = line()) return l->heading;
+  if (const ArcGeometry* a = arc()) {
+    // A quarter turn ahead of the start's polar angle on a left-hand arc,
+    // behind it on a right-hand one.
+    const double curvature = a->radius != 0.0 ? 1.0 / a->radius : 0.0;
+    return curvature >= 0.0 ? a->start_angle + kPi / 2.0 : a->start_angle - kPi / 2.0;
+  }
+  if (const ClothoidGeometry* c = clothoid()) {
+    const double tau = std::max(c->orientation >= 0 ? c->tau_near : c->tau_far, 0.0);
+    return c->origin_heading + c->orientation * c->turn * tau;
+  }
+  if (const TransitionCurve* t = transition()) return t->at(0.0).heading;
+  return 0.0;
+}
+
+std::array<double, 6> PlanElement::geometry_numbers() const {
+  if (const LineGeometry* l = line()) return {l->a, l->b, l->c, l->heading, 0.0, 0.0};
+  if (const ArcGeometry* a = arc())
+    return {a->centre_x, a->centre_y, a->radius, a->start_angle, a->end_angle, 0.0};
+  if (const ClothoidGeometry* c = clothoid()) {
+    return {c->parameter, c->origin_x, c->origin_y, c->origin_heading, c->tau_near, c->tau_far};
+  }
+  return {};
+}
 
 void RoadModel::clear() {
   discard_plan();

@@ -5,10 +5,12 @@
 // survive clear() and new loads (lookups clamp them before use).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "road/station_equations.h"
@@ -16,7 +18,7 @@
 
 namespace corvalinde {
 
-// Plan element kinds.
+// Plan element kinds: the index of the element's geometry (PlanGeometry).
 enum : std::int8_t { kPlanLine = 1, kPlanArc = 2, kPlanClothoid = 3, kPlanTransition = 4 };
 // Profile element kinds.
 enum : std::int8_t { kProfileGrade = 1, kProfileParabola = 2 };
@@ -24,21 +26,56 @@ enum : std::int8_t { kProfileGrade = 1, kProfileParabola = 2 };
 // Reader mask bits: the tables a reader completed.
 enum ReaderMask : int { kMaskPlan = 1, kMaskProfile = 2, kMaskCrossfall = 4 };
 
-// One element of the horizontal alignment. The meaning of value_a .. tau_far
-// depends on the kind:
-//   line:     a, b, c of a*x + b*y + c = 0 ((a, b) unit normal); direction = heading
-//   arc:      centre x, centre y, signed radius (> 0 turns left); direction = polar
-//             angle of the start point seen from the centre (exact);
-//             tau_near = polar angle of the end point
-//   clothoid: A (> 0), origin x, origin y; direction = tangent heading at the
-//             origin; tau_near <= tau_far are the tangent angles at the element
-//             ends nearer to and farther from the origin.
-//   transition (any other transition curve): the geometry is `transition`;
-//             direction is the heading at the start, value_a .. tau_far are 0.
-//             The native design format cannot hold it.
-// All stored polar angles lie in [0, 2*pi).
+// The geometry of a straight line: a*x + b*y + c = 0 with (a, b) the unit
+// normal, and the heading of travel. The evaluation runs from the element's
+// start point along the heading.
+struct LineGeometry {
+  double a = 0.0;
+  double b = 0.0;
+  double c = 0.0;
+  double heading = 0.0;
+};
+
+// A circular arc: its centre, signed radius (> 0 turns left, counter-
+// clockwise) and the polar angles, seen from the centre, of its start and end
+// points. The start angle is exact: a rounded one turns the whole arc about
+// its centre and moves its end by up to R x the rounding.
+struct ArcGeometry {
+  double centre_x = 0.0;
+  double centre_y = 0.0;
+  double radius = 0.0;
+  double start_angle = 0.0;
+  double end_angle = 0.0;
+};
+
+// A clothoid: parameter A (> 0), its origin (the point of zero curvature,
+// possibly on the extended spiral), the tangent heading there, the tangent
+// angles tau = l^2 / (2 A^2) at the element ends nearer to and farther from
+// the origin (tau_near <= tau_far), whether stations grow away from the origin
+// (+1) or towards it (-1), and the sense of turn (+1 left, -1 right).
+struct ClothoidGeometry {
+  double parameter = 0.0;
+  double origin_x = 0.0;
+  double origin_y = 0.0;
+  double origin_heading = 0.0;
+  double tau_near = 0.0;
+  double tau_far = 0.0;
+  std::int8_t orientation = 0;
+  std::int8_t turn = 0;
+};
+
+// What an element is. The alternative's index is the element's kind
+// (kPlanLine .. kPlanTransition); std::monostate is an element not yet given
+// a geometry (kind 0), which evaluates nowhere. Any other transition curve
+// than the clothoid is a TransitionCurve, which the native design format
+// cannot hold.
+using PlanGeometry =
+    std::variant<std::monostate, LineGeometry, ArcGeometry, ClothoidGeometry, TransitionCurve>;
+
+// One element of the horizontal alignment: its name, its stations and end
+// points, and its geometry. All stored polar angles and headings lie in
+// [0, 2*pi).
 struct PlanElement {
-  std::int8_t kind = 0;
   std::string name;  // up to 6 characters (blank padding is not stored)
   double start_station = 0.0;
   double start_x = 0.0;
@@ -46,15 +83,21 @@ struct PlanElement {
   double end_station = 0.0;
   double end_x = 0.0;
   double end_y = 0.0;
-  double value_a = 0.0;
-  double value_b = 0.0;
-  double value_c = 0.0;
-  double direction = 0.0;
-  double tau_near = 0.0;
-  double tau_far = 0.0;
-  std::int8_t orientation = 0;  // clothoid: +1 stations grow away from the origin, -1 towards it
-  std::int8_t turn = 0;         // clothoid: +1 turns left (counter-clockwise), -1 right
-  TransitionCurve transition;   // transition only
+  PlanGeometry geometry;
+
+  std::int8_t kind() const { return static_cast<std::int8_t>(geometry.index()); }
+  // The geometry of one kind, or null when the element is of another kind.
+  const LineGeometry* line() const { return std::get_if<LineGeometry>(&geometry); }
+  const ArcGeometry* arc() const { return std::get_if<ArcGeometry>(&geometry); }
+  const ClothoidGeometry* clothoid() const { return std::get_if<ClothoidGeometry>(&geometry); }
+  const TransitionCurve* transition() const { return std::get_if<TransitionCurve>(&geometry); }
+  // The heading of travel at the start (polar angle, not reduced); 0 for an
+  // element without geometry.
+  double start_heading() const;
+  // The numbers that define a line, arc or clothoid, in declaration order
+  // (padded with 0), for range and finiteness checks; all 0 for a transition
+  // (checked when it is built) and for an element without geometry.
+  std::array<double, 6> geometry_numbers() const;
 };
 
 // One element of the vertical profile. Grade line: grade_or_radius is the

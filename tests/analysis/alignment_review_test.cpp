@@ -43,7 +43,6 @@ std::string a_for(double length, double radius) {
 PlanElement line_element(const std::string& name, double s0, double x0, double y0, double heading,
                          double length) {
   PlanElement e;
-  e.kind = kPlanLine;
   e.name = name;
   e.start_station = s0;
   e.start_x = x0;
@@ -51,10 +50,9 @@ PlanElement line_element(const std::string& name, double s0, double x0, double y
   e.end_station = s0 + length;
   e.end_x = x0 + length * std::cos(heading);
   e.end_y = y0 + length * std::sin(heading);
-  e.value_a = -std::sin(heading);
-  e.value_b = std::cos(heading);
-  e.value_c = -(e.value_a * e.end_x + e.value_b * e.end_y);
-  e.direction = normalize_angle(heading);
+  const double a = -std::sin(heading);
+  const double b = std::cos(heading);
+  e.geometry = LineGeometry{a, b, -(a * e.end_x + b * e.end_y), normalize_angle(heading)};
   return e;
 }
 
@@ -86,13 +84,14 @@ TEST(AlignmentReview, CurvatureReversalAndJumpAtClothoidJoins) {
       "[plan]\nstart x=0 y=0 bearing=100\nDRO001 line length=100\nCLO001 clothoid A=" + a_for(60, 300) +
       " to=300\nCER001 arc radius=300 length=100\n");
   std::vector<PlanElement> plan = model.plan_elements();
-  plan[2].value_c = 200.0;  // the clothoid ends at 1/300: a jump of 1/600 > 1/Rnd
+  std::get<ArcGeometry>(plan[2].geometry).radius =
+      200.0;  // the clothoid ends at 1/300: a jump of 1/600 > 1/Rnd
   model.set_plan(plan);
   const Lines jump = run_review(model, kR80TwoLanes, testing::kPlanSlot);
   EXPECT_EQ(lines_with(jump, "#164"), Lines{"[G]#164"});
   EXPECT_EQ(lines_with(jump, "#163"), Lines{});
 
-  plan[2].value_c = -300.0;
+  std::get<ArcGeometry>(plan[2].geometry).radius = -300.0;
   model.set_plan(plan);
   const Lines reversal = run_review(model, kR80TwoLanes, testing::kPlanSlot);
   EXPECT_EQ(lines_with(reversal, "#163"), Lines{"[G]#163"});
@@ -152,21 +151,23 @@ TEST(AlignmentReview, TransitionsOfOtherTypesLeadIntoTheirArcAsClothoidsDo) {
   // of 60 m lead in and out. The review reads their ends and lengths only.
   const auto transition = [](const char* name, double s0, double k1, double k2) {
     PlanElement e;
-    e.kind = kPlanTransition;
     e.name = name;
     e.start_station = s0;
     e.end_station = s0 + 60.0;
-    EXPECT_EQ(TransitionCurve::build(TransitionLaw::kBiquadraticParabola, 60.0, k1, k2, 1, 0, 0, 60, 1,
-                                     e.transition),
-              TransitionStatus::kOk);
+    TransitionCurve curve;
+    EXPECT_EQ(
+        TransitionCurve::build(TransitionLaw::kBiquadraticParabola, 60.0, k1, k2, 1, 0, 0, 60, 1, curve),
+        TransitionStatus::kOk);
+    e.geometry = std::move(curve);
     return e;
   };
   PlanElement arc;
-  arc.kind = kPlanArc;
   arc.name = "CER001";
   arc.start_station = 160.0;
   arc.end_station = 260.0;
-  arc.value_c = 300.0;
+  ArcGeometry arc_geometry;
+  arc_geometry.radius = 300.0;
+  arc.geometry = arc_geometry;
   RoadModel model;
   model.set_plan(
       {line_element("DRO001", 0.0, 0.0, 0.0, 0.0, 100.0), transition("RAC001", 100.0, 0.0, 1.0 / 300), arc,
@@ -346,9 +347,9 @@ TEST(AlignmentReview, DegenerateElementsGiveFiniteRows) {
       "[plan]\nstart x=0 y=0 bearing=100\nDRO001 line length=100\nCLO001 clothoid A=" + a_for(60, 300) +
       " to=300\nCER001 arc radius=300 length=100\n");
   std::vector<PlanElement> plan = model.plan_elements();
-  plan[1].value_a = 0.0;                        // a clothoid without parameter
-  plan[2].value_c = 0.0;                        // an arc without radius
-  plan[2].end_station = plan[2].start_station;  // and without length
+  std::get<ClothoidGeometry>(plan[1].geometry).parameter = 0.0;  // a clothoid without parameter
+  std::get<ArcGeometry>(plan[2].geometry).radius = 0.0;          // an arc without radius
+  plan[2].end_station = plan[2].start_station;                   // and without length
   model.set_plan(plan);
   // Straight into the review: the native reader would not pass such records.
   Console console;

@@ -16,7 +16,7 @@ struct FakeReader : DesignReader {
     console.write(kConsoleOrdinary, "read " + path);
     if ((mask & kMaskPlan) != 0) {
       PlanElement e;
-      e.kind = kPlanLine;
+      e.geometry = LineGeometry{};
       e.end_station = 100.0;
       model.set_plan({e});
     }

@@ -124,13 +124,10 @@ class CliEndToEnd : public ::testing::Test {
   fs::path write_design(const std::string& name) {
     RoadModel model;
     PlanElement line;
-    line.kind = kPlanLine;
     line.name = "D1";
     line.end_station = 100.0;
     line.end_x = 100.0;
-    line.value_a = 0.0;
-    line.value_b = 1.0;
-    line.value_c = 0.0;
+    line.geometry = LineGeometry{0.0, 1.0, 0.0, 0.0};
     model.set_plan({line});
     ProfileElement grade;
     grade.kind = kProfileGrade;

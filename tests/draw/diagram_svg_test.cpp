@@ -50,7 +50,6 @@ QByteArray svg_of(const DiagramPainter& paint) {
 
 PlanElement line_element(double s0, double s1, PlanePoint from, PlanePoint to) {
   PlanElement e;
-  e.kind = kPlanLine;
   e.start_station = s0;
   e.end_station = s1;
   e.start_x = from.x;
@@ -59,10 +58,7 @@ PlanElement line_element(double s0, double s1, PlanePoint from, PlanePoint to) {
   e.end_y = to.y;
   LineEquation line;
   EXPECT_EQ(line_through_points(from, to, line), kGeometryOk);
-  e.value_a = line.a;
-  e.value_b = line.b;
-  e.value_c = line.c;
-  e.direction = line_heading(line);
+  e.geometry = LineGeometry{line.a, line.b, line.c, line_heading(line)};
   return e;
 }
 
@@ -70,16 +66,12 @@ PlanElement line_element(double s0, double s1, PlanePoint from, PlanePoint to) {
 RoadModel line_arc_line() {
   RoadModel model;
   PlanElement arc;
-  arc.kind = kPlanArc;
   arc.start_station = 100.0;
   arc.end_station = 100.0 + kPi * 50.0;
   arc.start_x = 100.0;
   arc.end_x = 200.0;
   arc.end_y = 100.0;
-  arc.value_a = 100.0;
-  arc.value_b = 100.0;
-  arc.value_c = 100.0;
-  arc.direction = 1.5 * kPi;
+  arc.geometry = ArcGeometry{100.0, 100.0, 100.0, 1.5 * kPi, 0.0};
   const double end = arc.end_station;
   model.set_plan({line_element(0.0, 100.0, {0.0, 0.0}, {100.0, 0.0}), arc,
                   line_element(end, end + 200.0, {200.0, 100.0}, {200.0, 300.0})});

@@ -71,16 +71,14 @@ class Stations {
 double check_plan(const RoadModel& model) {
   Stations stations;
   for (const PlanElement& e : model.plan_elements()) {
-    require(e.kind >= kPlanLine && e.kind <= kPlanClothoid && !e.name.empty());
+    require(e.kind() >= kPlanLine && e.kind() <= kPlanClothoid && !e.name.empty());
     stations.add(e.start_station, e.end_station);
-    for (const double v : {e.start_x, e.start_y, e.end_x, e.end_y, e.value_a, e.value_b, e.value_c,
-                           e.direction, e.tau_near, e.tau_far}) {
-      require(within(v, kMaxMagnitude));
-    }
-    if (e.kind == kPlanArc) require(e.value_c != 0.0);
-    if (e.kind == kPlanClothoid) {
-      require(e.value_a > 0.0 && e.tau_near >= 0.0 && e.tau_far >= 0.0);
-      require((e.orientation == 1 || e.orientation == -1) && (e.turn == 1 || e.turn == -1));
+    for (const double v : {e.start_x, e.start_y, e.end_x, e.end_y}) require(within(v, kMaxMagnitude));
+    for (const double v : e.geometry_numbers()) require(within(v, kMaxMagnitude));
+    if (const ArcGeometry* arc = e.arc()) require(arc->radius != 0.0);
+    if (const ClothoidGeometry* c = e.clothoid()) {
+      require(c->parameter > 0.0 && c->tau_near >= 0.0 && c->tau_far >= 0.0);
+      require((c->orientation == 1 || c->orientation == -1) && (c->turn == 1 || c->turn == -1));
     }
   }
   return stations.length();

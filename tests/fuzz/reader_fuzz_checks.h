@@ -75,18 +75,18 @@ inline void check_model(const RoadModel& model, int mask) {
   const auto& plan = model.plan_elements();
   for (std::size_t i = 0; i < plan.size(); ++i) {
     const PlanElement& e = plan[i];
-    require(e.kind >= 1 && e.kind <= 4 && e.name.size() <= 7);
-    for (const double v : {e.start_station, e.end_station, e.start_x, e.start_y, e.end_x, e.end_y, e.value_a,
-                           e.value_b, e.value_c, e.direction, e.tau_near, e.tau_far}) {
+    require(e.kind() >= 1 && e.kind() <= 4 && e.name.size() <= 7);
+    for (const double v :
+         {e.start_station, e.end_station, e.start_x, e.start_y, e.end_x, e.end_y, e.start_heading()}) {
       require(finite(v));
     }
+    for (const double v : e.geometry_numbers()) require(finite(v));
     require(e.end_station - e.start_station >= 1e-4 * 0.999);
     if (i > 0) require(e.start_station == plan[i - 1].end_station);
-    if (e.kind == 2) require(e.value_c != 0.0);
-    if (e.kind == 3) require(e.value_a > 0.0 && e.tau_near <= e.tau_far);
-    if (e.kind == 4)
-      require(std::fabs(e.transition.length() - (e.end_station - e.start_station)) <=
-              1e-6 * e.transition.length() + 1e-9);
+    if (const ArcGeometry* arc = e.arc()) require(arc->radius != 0.0);
+    if (const ClothoidGeometry* c = e.clothoid()) require(c->parameter > 0.0 && c->tau_near <= c->tau_far);
+    if (const TransitionCurve* t = e.transition())
+      require(std::fabs(t->length() - (e.end_station - e.start_station)) <= 1e-6 * t->length() + 1e-9);
   }
   const auto& profile = model.profile_elements();
   for (std::size_t i = 0; i < profile.size(); ++i) {

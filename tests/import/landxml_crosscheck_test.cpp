@@ -59,7 +59,7 @@ void expect_same_design(const RoadModel& a, const RoadModel& b) {
   for (std::size_t i = 1; i <= a.plan_count(); ++i) {
     const PlanElement& x = a.plan(i);
     const PlanElement& y = b.plan(i);
-    EXPECT_EQ(x.kind, y.kind);
+    EXPECT_EQ(x.kind(), y.kind());
     EXPECT_EQ(x.name, y.name);
     EXPECT_NEAR(x.start_station, y.start_station, kSameStation) << x.name;
     for (const double f : {0.0, 0.25, 0.5, 0.75, 1.0}) {

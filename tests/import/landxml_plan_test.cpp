@@ -119,12 +119,12 @@ TEST(LandXmlPlan, ArcKeepsItsExactStartAngleAndItsTurn) {
   const ReadResult r = read_text(one_alignment(curve(0, 2000, 0, 0, 2000, 0, "cw")));
   ASSERT_EQ(r.model.plan_count(), 1U);
   const PlanElement& arc = r.model.plan(1);
-  EXPECT_EQ(arc.kind, kPlanArc);
+  ASSERT_EQ(arc.kind(), kPlanArc);
   EXPECT_EQ(arc.name, "CER001");
-  EXPECT_DOUBLE_EQ(arc.value_c, -2000.0);
+  EXPECT_DOUBLE_EQ(arc.arc()->radius, -2000.0);
   EXPECT_NEAR(arc.end_station, kPi * 1000, 1e-6);
-  EXPECT_DOUBLE_EQ(arc.direction, kPi / 2);
-  EXPECT_NEAR(arc.tau_near, 0.0, 1e-12);
+  EXPECT_DOUBLE_EQ(arc.arc()->start_angle, kPi / 2);
+  EXPECT_NEAR(arc.arc()->end_angle, 0.0, 1e-12);
   EXPECT_LT(point_distance(point_on(arc, arc.start_station), {0.0, 2000.0}), 1e-9);
   // At R 30 000 the evaluated end is the circle's end within a micrometre
   // (a 4-decimal angle would miss it by up to 1.5 m).
@@ -141,7 +141,7 @@ TEST(LandXmlPlan, ArcKeepsItsExactStartAngleAndItsTurn) {
   const ReadResult left = read_text(one_alignment("<Curve rot='ccw'>" + point("Start", 100, 0) +
                                                   point("Center", 0, 0) + point("End", 0, 100) + "</Curve>"));
   ASSERT_EQ(left.model.plan_count(), 1U);
-  EXPECT_DOUBLE_EQ(left.model.plan(1).value_c, 100.0);
+  EXPECT_DOUBLE_EQ(left.model.plan(1).arc()->radius, 100.0);
 }
 
 TEST(LandXmlPlan, CurveWithoutRotTurnsAsItsLengthSaysElseTheShortWay) {
@@ -154,17 +154,17 @@ TEST(LandXmlPlan, CurveWithoutRotTurnsAsItsLengthSaysElseTheShortWay) {
   };
   const ReadResult shortest = read_text(quarter(""));
   ASSERT_EQ(shortest.model.plan_count(), 1U) << shortest.all_lines();
-  EXPECT_DOUBLE_EQ(shortest.model.plan(1).value_c, 100.0);
+  EXPECT_DOUBLE_EQ(shortest.model.plan(1).arc()->radius, 100.0);
   EXPECT_NEAR(shortest.model.plan(1).end_station, 50 * kPi, 1e-9);
 
   const ReadResult long_way = read_text(quarter(R"( rot="" length="471.2"  )"));
   ASSERT_EQ(long_way.model.plan_count(), 1U);
-  EXPECT_DOUBLE_EQ(long_way.model.plan(1).value_c, -100.0);
+  EXPECT_DOUBLE_EQ(long_way.model.plan(1).arc()->radius, -100.0);
   EXPECT_NEAR(long_way.model.plan(1).end_station, 150 * kPi, 1e-9);
 
   // A written rot holds, whatever the length says.
   const ReadResult written = read_text(quarter(R"( rot="CW" length="157.08")"));
-  EXPECT_DOUBLE_EQ(written.model.plan(1).value_c, -100.0);
+  EXPECT_DOUBLE_EQ(written.model.plan(1).arc()->radius, -100.0);
 }
 
 TEST(LandXmlPlan, ElementsAreNamedByKindWithTheirOwnSerials) {
@@ -209,9 +209,9 @@ TEST(LandXmlPlan, TransitionsOfDefinedTypesAreReadOthersEndThePlanAndAreNamed) {
   const ReadResult read = read_text(spiral("biquadraticParabola"));
   ASSERT_EQ(read.model.plan_count(), 3U) << read.all_lines();
   const PlanElement& transition = read.model.plan(2);
-  EXPECT_EQ(transition.kind, kPlanTransition);
+  ASSERT_EQ(transition.kind(), kPlanTransition);
   EXPECT_EQ(transition.name, "RAC001");
-  EXPECT_EQ(transition.transition.law(), TransitionLaw::kBiquadraticParabola);
+  EXPECT_EQ(transition.transition()->law(), TransitionLaw::kBiquadraticParabola);
   EXPECT_DOUBLE_EQ(transition.end_station - transition.start_station, 50.0);
   const ReadResult r = read_text(spiral("radioid"));
   EXPECT_EQ(r.model.plan_count(), 1U);
@@ -242,23 +242,23 @@ TEST_F(LandXmlPlanFixture, ClothoidsJoinTheirNeighboursWhereTheFileSays) {
   EXPECT_EQ(in.name, "CLO001");
   EXPECT_EQ(out.name, "CLO002");
   // A^2 = L R = 50 x 200.
-  EXPECT_NEAR(in.value_a, 100.0, 1e-9);
-  EXPECT_NEAR(out.value_a, 100.0, 1e-9);
-  EXPECT_EQ(in.orientation, 1);
-  EXPECT_EQ(out.orientation, -1);
-  EXPECT_EQ(in.turn, 1);
-  EXPECT_EQ(out.turn, 1);
-  EXPECT_DOUBLE_EQ(in.tau_near, 0.0);
-  EXPECT_NEAR(in.tau_far, 0.125, 1e-12);
-  EXPECT_DOUBLE_EQ(out.tau_near, 0.0);
-  EXPECT_NEAR(out.tau_far, 0.125, 1e-12);
+  EXPECT_NEAR(in.clothoid()->parameter, 100.0, 1e-9);
+  EXPECT_NEAR(out.clothoid()->parameter, 100.0, 1e-9);
+  EXPECT_EQ(in.clothoid()->orientation, 1);
+  EXPECT_EQ(out.clothoid()->orientation, -1);
+  EXPECT_EQ(in.clothoid()->turn, 1);
+  EXPECT_EQ(out.clothoid()->turn, 1);
+  EXPECT_DOUBLE_EQ(in.clothoid()->tau_near, 0.0);
+  EXPECT_NEAR(in.clothoid()->tau_far, 0.125, 1e-12);
+  EXPECT_DOUBLE_EQ(out.clothoid()->tau_near, 0.0);
+  EXPECT_NEAR(out.clothoid()->tau_far, 0.125, 1e-12);
   // The entry clothoid's origin is the end of the first line.
-  EXPECT_NEAR(in.value_b, 600100.0, 1e-6);
-  EXPECT_NEAR(in.value_c, 200000.0, 1e-6);
+  EXPECT_NEAR(in.clothoid()->origin_x, 600100.0, 1e-6);
+  EXPECT_NEAR(in.clothoid()->origin_y, 200000.0, 1e-6);
   // Every element, evaluated at its own ends, meets the file's points (an
   // arc within its radius times the 5e-5 rad of its stored start angle).
   for (const PlanElement& e : r.model.plan_elements()) {
-    const double tolerance = e.kind == kPlanArc ? 200 * 5e-5 : 2e-4;
+    const double tolerance = e.kind() == kPlanArc ? 200 * 5e-5 : 2e-4;
     const PlanePoint start = point_on(e, e.start_station);
     const PlanePoint end = point_on(e, e.end_station);
     EXPECT_NEAR(point_distance(start, {e.start_x, e.start_y}), 0.0, tolerance) << e.name;
@@ -280,9 +280,9 @@ TEST(LandXmlPlan, InfiniteSpiralRadiusMayBeInfHugeOrZero) {
     ASSERT_EQ(other.model.plan_count(), 1U) << radius;
     const PlanElement& a = inf.model.plan(1);
     const PlanElement& b = other.model.plan(1);
-    EXPECT_DOUBLE_EQ(a.value_a, b.value_a) << radius;
-    EXPECT_DOUBLE_EQ(a.tau_near, b.tau_near) << radius;
-    EXPECT_DOUBLE_EQ(a.direction, b.direction) << radius;
+    EXPECT_DOUBLE_EQ(a.clothoid()->parameter, b.clothoid()->parameter) << radius;
+    EXPECT_DOUBLE_EQ(a.clothoid()->tau_near, b.clothoid()->tau_near) << radius;
+    EXPECT_DOUBLE_EQ(a.clothoid()->origin_heading, b.clothoid()->origin_heading) << radius;
   }
   // A radius that does not read ends the plan.
   const ReadResult bad = read_text(one_alignment(line(-5, 0, 0, 0) + spiral_with("tangent")));
@@ -298,17 +298,17 @@ TEST(LandXmlPlan, SpiralWithoutChangeOfCurvatureIsReadAsAnArcOrALine) {
       one_alignment(R"(<Spiral length="50" radiusStart="200" radiusEnd="200" rot="ccw" spiType="clothoid">)" +
                     point("Start", 200, 0) + point("End", c, s) + "</Spiral>"));
   ASSERT_EQ(arc.model.plan_count(), 1U) << arc.all_lines();
-  EXPECT_EQ(arc.model.plan(1).kind, kPlanArc);
-  EXPECT_NEAR(arc.model.plan(1).value_a, 0.0, 1e-5);
-  EXPECT_NEAR(arc.model.plan(1).value_b, 0.0, 1e-5);
-  EXPECT_DOUBLE_EQ(arc.model.plan(1).value_c, 200.0);
+  ASSERT_EQ(arc.model.plan(1).kind(), kPlanArc);
+  EXPECT_NEAR(arc.model.plan(1).arc()->centre_x, 0.0, 1e-5);
+  EXPECT_NEAR(arc.model.plan(1).arc()->centre_y, 0.0, 1e-5);
+  EXPECT_DOUBLE_EQ(arc.model.plan(1).arc()->radius, 200.0);
   EXPECT_NEAR(arc.model.plan(1).end_station, 50.0, 1e-6);
   EXPECT_TRUE(arc.has_line("#147 0.0000")) << arc.all_lines();
   const ReadResult straight = read_text(
       one_alignment(R"(<Spiral length="30" radiusStart="INF" radiusEnd="INF" rot="cw" spiType="clothoid">)" +
                     point("Start", 0, 0) + point("End", 30, 0) + "</Spiral>"));
   ASSERT_EQ(straight.model.plan_count(), 1U);
-  EXPECT_EQ(straight.model.plan(1).kind, kPlanLine);
+  EXPECT_EQ(straight.model.plan(1).kind(), kPlanLine);
   EXPECT_TRUE(straight.has_line("#148 0.0000"));
 }
 
@@ -322,8 +322,8 @@ TEST(LandXmlPlan, PointsAsRealFilesWriteThem) {
   EXPECT_DOUBLE_EQ(r.model.plan(1).start_x, 100.0);
   EXPECT_DOUBLE_EQ(r.model.plan(1).start_y, 0.0);
   EXPECT_DOUBLE_EQ(r.model.plan(1).end_x, 200.0);
-  EXPECT_DOUBLE_EQ(r.model.plan(2).value_a, 200.0);
-  EXPECT_DOUBLE_EQ(r.model.plan(2).value_b, 100.0);
+  EXPECT_DOUBLE_EQ(r.model.plan(2).arc()->centre_x, 200.0);
+  EXPECT_DOUBLE_EQ(r.model.plan(2).arc()->centre_y, 100.0);
   EXPECT_NEAR(r.model.plan(2).end_station - r.model.plan(2).start_station, kPi * 50, 1e-9);
   // An empty Start is a failure of the step: here of the only element.
   const ReadResult empty = read_text(one_alignment("<Line><Start/><End>0 10</End></Line>"));

@@ -159,7 +159,7 @@ void check_plan(const ReadResult& r, const XmlElement& alignment, const LandXmlU
     const double allowed = kPointTolerance;
     EXPECT_LE(point_distance(s, {e.start_x, e.start_y}), allowed) << e.name;
     EXPECT_LE(point_distance(t, {e.end_x, e.end_y}), allowed) << e.name;
-    double& largest = largest_end_offset[static_cast<std::size_t>(e.kind)];
+    double& largest = largest_end_offset[static_cast<std::size_t>(e.kind())];
     largest = std::max(largest, point_distance(t, {e.end_x, e.end_y}));
     worst_end = std::max(worst_end, point_distance(t, {e.end_x, e.end_y}));
     if (i > 0) {

@@ -157,8 +157,7 @@ inline void expect_sound_model(const RoadModel& model, int mask) {
     if (i > 0) {
       EXPECT_EQ(plan[i].start_station, plan[i - 1].end_station) << plan[i].name;
     }
-    EXPECT_TRUE(std::isfinite(plan[i].value_a) && std::isfinite(plan[i].value_b) &&
-                std::isfinite(plan[i].value_c));
+    for (const double v : plan[i].geometry_numbers()) EXPECT_TRUE(std::isfinite(v)) << plan[i].name;
   }
   const auto& profile = model.profile_elements();
   for (std::size_t i = 1; i < profile.size(); ++i) {

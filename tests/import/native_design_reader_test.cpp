@@ -72,14 +72,14 @@ TEST(NativeReader, AllThreeTablesStopTheReadingAfterTheThird) {
   EXPECT_EQ(static_cast<std::size_t>(input.tellg()), design.size());
 
   ASSERT_EQ(model.plan_count(), 2u);
-  EXPECT_EQ(model.plan(1).kind, kPlanLine);
+  EXPECT_EQ(model.plan(1).kind(), kPlanLine);
   EXPECT_EQ(model.plan(1).name, "DRO001");
   const PlanElement& arc = model.plan(2);
-  EXPECT_EQ(arc.kind, kPlanArc);
-  EXPECT_EQ(arc.direction, 4.7123889803847);  // as its 13 decimals hold it
-  EXPECT_EQ(arc.tau_near, 4.9);
-  EXPECT_EQ(arc.tau_far, 0.0);
-  EXPECT_EQ(arc.value_c, 300.0);
+  ASSERT_EQ(arc.kind(), kPlanArc);
+  EXPECT_EQ(arc.arc()->start_angle, 4.7123889803847);  // as its 13 decimals hold it
+  EXPECT_EQ(arc.arc()->end_angle, 4.9);
+  EXPECT_EQ(arc.geometry_numbers()[5], 0.0);
+  EXPECT_EQ(arc.arc()->radius, 300.0);
   EXPECT_EQ(arc.end_x, 198.15841);  // beyond column 72 of the second line
   EXPECT_EQ(model.profile(2).grade_or_radius, 5000.0);
   ASSERT_EQ(model.crossfall_count(), 3u);
@@ -171,11 +171,11 @@ TEST(NativeReader, ClothoidOrientationAndTurnCharactersGiveSigns) {
   second.s0 = 150.0;
   second.s1 = 300.0;
   ASSERT_EQ(read_text(header(3, 2) + clothoid('0', '2').v400() + second.v400(), model, console), kMaskPlan);
-  EXPECT_EQ(model.plan(1).orientation, -1);
-  EXPECT_EQ(model.plan(1).turn, 1);
-  EXPECT_EQ(model.plan(1).value_a, 150.0);
-  EXPECT_EQ(model.plan(2).orientation, 1);
-  EXPECT_EQ(model.plan(2).turn, -1);
+  EXPECT_EQ(model.plan(1).clothoid()->orientation, -1);
+  EXPECT_EQ(model.plan(1).clothoid()->turn, 1);
+  EXPECT_EQ(model.plan(1).clothoid()->parameter, 150.0);
+  EXPECT_EQ(model.plan(2).clothoid()->orientation, 1);
+  EXPECT_EQ(model.plan(2).clothoid()->turn, -1);
 }
 
 TEST(NativeReader, ClothoidWithCharacterOneEndsTheReadingAndDiscardsThePlan) {
@@ -252,10 +252,10 @@ TEST(NativeReader, OldFormatPlanReadsItsOwnColumns) {
   ASSERT_EQ(read_text(old_header(3, 1) + r.old(), model, console), kMaskPlan);
   const PlanElement& e = model.plan(1);
   EXPECT_EQ(e.name, "CL01");
-  EXPECT_EQ(e.value_b, 1234.5678);
-  EXPECT_NEAR(e.direction, 1.23456789012345678, 1e-16);
-  EXPECT_EQ(e.tau_near, 0.125);
-  EXPECT_NEAR(e.tau_far, 0.31415926535897932, 1e-16);
+  EXPECT_EQ(e.clothoid()->origin_x, 1234.5678);
+  EXPECT_NEAR(e.clothoid()->origin_heading, 1.23456789012345678, 1e-16);
+  EXPECT_EQ(e.clothoid()->tau_near, 0.125);
+  EXPECT_NEAR(e.clothoid()->tau_far, 0.31415926535897932, 1e-16);
   EXPECT_EQ(e.start_station, 10.0);
   EXPECT_EQ(e.end_station, 160.0);
   EXPECT_EQ(e.end_y, -12.3456);
@@ -271,8 +271,8 @@ TEST(NativeReader, LinesWithoutTrailingBlanksArePaddedAndBlankFieldsReadZero) {
   ASSERT_EQ(read_text(header(3, 1) + first + "\n" + second + "\n", model, console), kMaskPlan);
   const PlanElement& e = model.plan(1);
   EXPECT_EQ(e.name, "D");
-  EXPECT_EQ(e.direction, 0.5);
-  EXPECT_EQ(e.tau_near, 0.0);
+  EXPECT_EQ(e.line()->heading, 0.5);
+  EXPECT_EQ(e.geometry_numbers()[4], 0.0);
   EXPECT_EQ(e.end_station, 100.0);
   EXPECT_EQ(e.end_x, 0.0);
   EXPECT_EQ(e.end_y, 0.0);
@@ -515,11 +515,11 @@ TEST(NativeReaderGolden, OldFormatDesignFile) {
   EXPECT_EQ(listing(console), "= #55 old-format-300.txt\n  #141 3\n  #211 3\n  #281 4\n= #123\n");
   const PlanElement& spiral = model.plan(2);
   EXPECT_EQ(spiral.name, "E002");
-  EXPECT_EQ(spiral.kind, kPlanClothoid);
-  EXPECT_EQ(spiral.orientation, 1);
-  EXPECT_EQ(spiral.turn, 1);
-  EXPECT_EQ(spiral.tau_far, 0.125);
-  EXPECT_EQ(model.plan(3).direction, 4.83738898038468967);
+  ASSERT_EQ(spiral.kind(), kPlanClothoid);
+  EXPECT_EQ(spiral.clothoid()->orientation, 1);
+  EXPECT_EQ(spiral.clothoid()->turn, 1);
+  EXPECT_EQ(spiral.clothoid()->tau_far, 0.125);
+  EXPECT_EQ(model.plan(3).arc()->start_angle, 4.83738898038468967);
   EXPECT_EQ(model.plan(3).end_station, 250.0);
   EXPECT_EQ(model.profile(1).start_station, 0.0);
   EXPECT_DOUBLE_EQ(model.profile(1).start_elevation, 100.0);

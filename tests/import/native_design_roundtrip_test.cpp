@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -45,7 +46,7 @@ class DesignGenerator {
     double s = uniform(-500, 500);
     for (std::size_t i = 0; i < plan; ++i) {
       PlanElement e;
-      e.kind = static_cast<std::int8_t>(pick(1, 3));
+      const int kind = pick(1, 3);
       e.name = name();
       e.start_station = s;
       s += uniform(0.01, 900);
@@ -54,25 +55,34 @@ class DesignGenerator {
       e.start_y = uniform(-900000, 6900000);
       e.end_x = uniform(-900000, 6900000);
       e.end_y = uniform(-900000, 6900000);
-      e.direction = uniform(0, kTwoPi);
-      if (e.kind == kPlanLine) {
-        e.value_a = uniform(-1, 1);
-        e.value_b = uniform(-1, 1);
-        e.value_c = uniform(-7e6, 7e6);
-      } else if (e.kind == kPlanArc) {
-        e.value_a = uniform(-900000, 6900000);
-        e.value_b = uniform(-900000, 6900000);
-        e.value_c = (pick(0, 1) != 0 ? 1.0 : -1.0) * uniform(10, 1e5);
-        e.direction = round_to_decimals(e.direction, 13);  // what its columns hold
-        e.tau_near = uniform(0, kTwoPi);
+      const double direction = uniform(0, kTwoPi);
+      // The numbers are drawn one by one, in the record's order.
+      if (kind == kPlanLine) {
+        LineGeometry g;
+        g.a = uniform(-1, 1);
+        g.b = uniform(-1, 1);
+        g.c = uniform(-7e6, 7e6);
+        g.heading = direction;
+        e.geometry = g;
+      } else if (kind == kPlanArc) {
+        ArcGeometry g;
+        g.centre_x = uniform(-900000, 6900000);
+        g.centre_y = uniform(-900000, 6900000);
+        g.radius = (pick(0, 1) != 0 ? 1.0 : -1.0) * uniform(10, 1e5);
+        g.start_angle = round_to_decimals(direction, 13);  // what its columns hold
+        g.end_angle = uniform(0, kTwoPi);
+        e.geometry = g;
       } else {
-        e.value_a = uniform(10, 2000);
-        e.value_b = uniform(-900000, 6900000);
-        e.value_c = uniform(-900000, 6900000);
-        e.tau_near = pick(0, 1) != 0 ? 0.0 : uniform(0, 1);
-        e.tau_far = e.tau_near + uniform(0, 2);
-        e.orientation = static_cast<std::int8_t>(pick(0, 1) * 2 - 1);
-        e.turn = static_cast<std::int8_t>(pick(0, 1) * 2 - 1);
+        ClothoidGeometry g;
+        g.parameter = uniform(10, 2000);
+        g.origin_x = uniform(-900000, 6900000);
+        g.origin_y = uniform(-900000, 6900000);
+        g.origin_heading = direction;
+        g.tau_near = pick(0, 1) != 0 ? 0.0 : uniform(0, 1);
+        g.tau_far = g.tau_near + uniform(0, 2);
+        g.orientation = static_cast<std::int8_t>(pick(0, 1) * 2 - 1);
+        g.turn = static_cast<std::int8_t>(pick(0, 1) * 2 - 1);
+        e.geometry = g;
       }
       elements.push_back(e);
     }
@@ -121,7 +131,7 @@ std::string written(const RoadModel& model) {
 
 void expect_same_plan(const PlanElement& got, const PlanElement& want, std::size_t i) {
   SCOPED_TRACE(testing::Message() << "plan element " << i);
-  EXPECT_EQ(got.kind, want.kind);
+  EXPECT_EQ(got.kind(), want.kind());
   EXPECT_EQ(got.name, want.name);
   for (const auto& [g, w] : {std::pair{got.start_station, want.start_station},
                              {got.start_x, want.start_x},
@@ -131,19 +141,25 @@ void expect_same_plan(const PlanElement& got, const PlanElement& want, std::size
                              {got.end_y, want.end_y}}) {
     EXPECT_NEAR(g, w, kStationTolerance);
   }
-  EXPECT_EQ(got.value_a, want.value_a);
-  EXPECT_EQ(got.value_b, want.value_b);
-  EXPECT_EQ(got.value_c, want.value_c);
-  if (want.kind == kPlanArc) {
-    EXPECT_EQ(got.direction, want.direction);  // bit for bit
+  // Three values, then three angles (lines carry no tangent angles, arcs no
+  // far one: those are 0).
+  const std::array<double, 6> g = got.geometry_numbers();
+  const std::array<double, 6> w = want.geometry_numbers();
+  EXPECT_EQ(g[0], w[0]);
+  EXPECT_EQ(g[1], w[1]);
+  EXPECT_EQ(g[2], w[2]);
+  if (want.kind() == kPlanArc) {
+    EXPECT_EQ(g[3], w[3]);  // bit for bit
   } else {
-    EXPECT_NEAR(got.direction, want.direction, kAngleTolerance);
+    EXPECT_NEAR(g[3], w[3], kAngleTolerance);
   }
-  // Lines carry no tangent angles, arcs no far one.
-  EXPECT_NEAR(got.tau_near, want.kind == kPlanLine ? 0.0 : want.tau_near, kAngleTolerance);
-  EXPECT_NEAR(got.tau_far, want.kind == kPlanClothoid ? want.tau_far : 0.0, kAngleTolerance);
-  EXPECT_EQ(got.orientation, want.kind == kPlanClothoid ? want.orientation : 0);
-  EXPECT_EQ(got.turn, want.kind == kPlanClothoid ? want.turn : 0);
+  EXPECT_NEAR(g[4], w[4], kAngleTolerance);
+  EXPECT_NEAR(g[5], w[5], kAngleTolerance);
+  if (const ClothoidGeometry* c = want.clothoid()) {
+    ASSERT_NE(got.clothoid(), nullptr);
+    EXPECT_EQ(got.clothoid()->orientation, c->orientation);
+    EXPECT_EQ(got.clothoid()->turn, c->turn);
+  }
 }
 
 void expect_same_profile(const ProfileElement& got, const ProfileElement& want, std::size_t i) {
@@ -252,12 +268,12 @@ TEST(NativeRoundTrip, ModelsTheFormatCannotHoldAreRefused) {
 
   model.clear();
   PlanElement e;
-  e.kind = kPlanLine;
+  e.geometry = LineGeometry{};
   e.end_x = std::numeric_limits<double>::infinity();
   model.set_plan({e});
   EXPECT_EQ(write_native_design(model, out), NativeWriteStatus::kValueNotWritable);
   e.end_x = 0;
-  e.kind = 4;
+  e.geometry = TransitionCurve{};  // the format cannot hold it
   model.set_plan({e});
   EXPECT_EQ(write_native_design(model, out), NativeWriteStatus::kBadRecord);
 
@@ -278,8 +294,8 @@ bool all_values_finite(const RoadModel& m) {
     for (const double v : values) ok = ok && std::isfinite(v);
   };
   for (const PlanElement& e : m.plan_elements()) {
-    check({e.start_station, e.start_x, e.start_y, e.end_station, e.end_x, e.end_y, e.value_a, e.value_b,
-           e.value_c, e.direction, e.tau_near, e.tau_far});
+    check({e.start_station, e.start_x, e.start_y, e.end_station, e.end_x, e.end_y});
+    for (const double v : e.geometry_numbers()) check({v});
   }
   for (const ProfileElement& e : m.profile_elements()) {
     check({e.start_station, e.start_elevation, e.end_station, e.end_elevation, e.grade_or_radius,

@@ -74,9 +74,9 @@ TEST_F(SampleDesign, ReadsAllThreeTablesOfARealisticRoad) {
   EXPECT_GT(length, 5000.0);
   int left_arcs = 0, right_arcs = 0, spirals_from_lines = 0, spirals_between_arcs = 0;
   for (const PlanElement& e : model_.plan_elements()) {
-    if (e.kind == kPlanArc) ++(e.value_c > 0 ? left_arcs : right_arcs);
-    if (e.kind == kPlanClothoid)
-      ++(e.tau_near * e.tau_far == 0.0 ? spirals_from_lines : spirals_between_arcs);
+    if (const ArcGeometry* arc = e.arc()) ++(arc->radius > 0 ? left_arcs : right_arcs);
+    if (const ClothoidGeometry* c = e.clothoid())
+      ++(c->tau_near * c->tau_far == 0.0 ? spirals_from_lines : spirals_between_arcs);
   }
   EXPECT_GE(left_arcs, 2);
   EXPECT_GE(right_arcs, 2);
@@ -107,8 +107,8 @@ TEST_F(SampleDesign, ReadsAllThreeTablesOfARealisticRoad) {
 AxisPoint evaluate_on(const RoadModel& model, std::size_t element, double s) {
   const PlanElement& e = model.plan(element);
   AxisPoint p;
-  EXPECT_EQ(evaluate_axis_point(model, 0.5 * (e.start_station + e.end_station), 1, nullptr, p), e.kind);
-  EXPECT_EQ(evaluate_axis_point(model, s, 1, nullptr, p), e.kind);
+  EXPECT_EQ(evaluate_axis_point(model, 0.5 * (e.start_station + e.end_station), 1, nullptr, p), e.kind());
+  EXPECT_EQ(evaluate_axis_point(model, s, 1, nullptr, p), e.kind());
   EXPECT_EQ(locate_plan_element(model, s), element);
   return p;
 }
@@ -134,7 +134,7 @@ TEST_F(SampleDesign, PlanIsContinuousInPositionAndDirectionAtEveryJoin) {
     EXPECT_NEAR(after.x, end.x, kJoinPositionTolerance);
     EXPECT_NEAR(after.y, end.y, kJoinPositionTolerance);
     EXPECT_NEAR(angle_difference(after.normal_direction, end.normal_direction), 0.0, kJoinDirectionTolerance);
-    if (e.kind == kPlanClothoid || next.kind == kPlanClothoid) {
+    if (e.kind() == kPlanClothoid || next.kind() == kPlanClothoid) {
       EXPECT_NEAR(after.curvature, end.curvature, 1e-9);
     }
   }
@@ -144,9 +144,11 @@ TEST_F(SampleDesign, ArcStartAnglesNeedNoRounding) {
   // The generator places every arc so that its 4-decimal start angle is the
   // exact polar angle of its start point seen from the centre.
   for (const PlanElement& e : model_.plan_elements()) {
-    if (e.kind != kPlanArc) continue;
-    const double exact = normalize_angle(std::atan2(e.start_y - e.value_b, e.start_x - e.value_a));
-    EXPECT_NEAR(angle_difference(e.direction, exact), 0.0, 1e-5 / std::fabs(e.value_c) + 1e-10) << e.name;
+    const ArcGeometry* arc = e.arc();
+    if (arc == nullptr) continue;
+    const double exact = normalize_angle(std::atan2(e.start_y - arc->centre_y, e.start_x - arc->centre_x));
+    EXPECT_NEAR(angle_difference(arc->start_angle, exact), 0.0, 1e-5 / std::fabs(arc->radius) + 1e-10)
+        << e.name;
   }
 }
 

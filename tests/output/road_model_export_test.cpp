@@ -12,11 +12,12 @@ TEST(RoadModelExport, ProfileAndCrossfallBoundariesAreRowsAndMissingValuesEmpty)
   // a sag curve; crossfall points from 30 to 70 only.
   RoadModel model;
   PlanElement line;
-  line.kind = kPlanLine;
   line.start_station = 10.0;
   line.end_station = 110.0;
   line.end_y = 100.0;
-  line.direction = 3.14159265358979323846 / 2;
+  LineGeometry north;
+  north.heading = 3.14159265358979323846 / 2;
+  line.geometry = north;
   model.set_plan({line});
   ProfileElement grade{kProfileGrade, "G", 10.0, 100.0, 60.0, 101.0, 2.0, 0.0, 0.0};
   // z = 100 + (s + 40)^2 / 10000 from 60 on: grade 2 % at 60, 3 % at 110.

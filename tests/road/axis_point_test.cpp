@@ -27,7 +27,7 @@ double angle_gap(double a, double b) {
 AxisPoint evaluate_on(const RoadModel& model, std::size_t index, double s, int sense = 1) {
   model.plan_lookup_cache() = index;
   AxisPoint p;
-  EXPECT_EQ(evaluate_axis_point(model, s, sense, nullptr, p), model.plan(index).kind);
+  EXPECT_EQ(evaluate_axis_point(model, s, sense, nullptr, p), model.plan(index).kind());
   return p;
 }
 
@@ -124,8 +124,8 @@ TEST(AxisPlan, ClockwiseArcDecreasesItsPolarAngleAndNormalIsPolarAngleMinusPi) {
   EXPECT_NEAR(p.y, 0.0, 1e-12);
   EXPECT_NEAR(angle_gap(p.normal_direction, -kPi / 2), 0.0, 1e-12) << "heading east, normal south";
   ASSERT_EQ(evaluate_axis_point(model, 20.0, 1, nullptr, p), kPlanArc);
-  const double polar = std::atan2(p.y - arc.value_b, p.x - arc.value_a);
-  EXPECT_NEAR(angle_gap(polar, arc.direction - 0.2), 0.0, 1e-12) << "polar angle falls by s / |R|";
+  const double polar = std::atan2(p.y - arc.arc()->centre_y, p.x - arc.arc()->centre_x);
+  EXPECT_NEAR(angle_gap(polar, arc.arc()->start_angle - 0.2), 0.0, 1e-12) << "polar angle falls by s / |R|";
   EXPECT_NEAR(angle_gap(p.normal_direction, polar - kPi), 0.0, 1e-12);
   EXPECT_DOUBLE_EQ(p.curvature, 0.01);
 }
@@ -167,23 +167,25 @@ TEST(AxisPlan, StationOffTheAlignmentLeavesThePlanFieldsAlone) {
 
 TEST(AxisPlan, BrokenRecordsGiveFiniteValuesOrNoElement) {
   PlanElement clothoid;
-  clothoid.kind = kPlanClothoid;
   clothoid.end_station = 50.0;
-  clothoid.orientation = 1;
-  clothoid.turn = 1;
-  clothoid.value_a = 0.0;  // no parameter
+  ClothoidGeometry no_parameter;
+  no_parameter.orientation = 1;
+  no_parameter.turn = 1;
+  no_parameter.parameter = 0.0;
+  clothoid.geometry = no_parameter;
   PlanElement negative_angle = clothoid;
   negative_angle.start_station = 50.0;
   negative_angle.end_station = 100.0;
-  negative_angle.value_a = 100.0;
-  negative_angle.tau_near = -1.0;
+  ClothoidGeometry negative = no_parameter;
+  negative.parameter = 100.0;
+  negative.tau_near = -1.0;
+  negative_angle.geometry = negative;
   PlanElement flat_arc = negative_angle;
-  flat_arc.kind = kPlanArc;
   flat_arc.start_station = 100.0;
   flat_arc.end_station = 150.0;
-  flat_arc.value_c = 0.0;
+  flat_arc.geometry = ArcGeometry{};  // radius 0
   PlanElement unknown = flat_arc;
-  unknown.kind = 9;
+  unknown.geometry = std::monostate{};  // no geometry
   unknown.start_station = 150.0;
   unknown.end_station = 200.0;
   RoadModel model;

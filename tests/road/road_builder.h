@@ -81,29 +81,27 @@ class PlanBuilder {
       : station_(station), x_(x), y_(y), heading_(heading) {}
 
   void line(double length) {
-    PlanElement e = start(kPlanLine, "DRO", lines_);
+    PlanElement e = start("DRO", lines_);
     const double ex = x_ + length * std::cos(heading_);
     const double ey = y_ + length * std::sin(heading_);
-    e.value_a = (y_ - ey) / length;
-    e.value_b = (ex - x_) / length;
-    e.value_c = -(e.value_a * ex + e.value_b * ey);
-    e.direction = reduce_angle(heading_);
+    LineGeometry g;
+    g.a = (y_ - ey) / length;
+    g.b = (ex - x_) / length;
+    g.c = -(g.a * ex + g.b * ey);
+    g.heading = reduce_angle(heading_);
+    e.geometry = g;
     curvature_ = 0.0;
     finish(e, length, ex, ey, heading_);
   }
 
   // Circular arc of signed radius (> 0 left).
   void arc(double radius, double length) {
-    PlanElement e = start(kPlanArc, "CER", arcs_);
+    PlanElement e = start("CER", arcs_);
     const double cx = x_ - radius * std::sin(heading_);
     const double cy = y_ + radius * std::cos(heading_);
     const double phi0 = std::atan2(y_ - cy, x_ - cx);
     const double phi1 = phi0 + length / radius;
-    e.value_a = cx;
-    e.value_b = cy;
-    e.value_c = radius;
-    e.direction = reduce_angle(phi0);
-    e.tau_near = reduce_angle(phi1);
+    e.geometry = ArcGeometry{cx, cy, radius, reduce_angle(phi0), reduce_angle(phi1)};
     curvature_ = 1.0 / radius;
     const double r = std::fabs(radius);
     finish(e, length, cx + r * std::cos(phi1), cy + r * std::sin(phi1), heading_ + length / radius);
@@ -112,7 +110,7 @@ class PlanBuilder {
   // Clothoid from the current curvature to end_curvature (signed; the two
   // must not have opposite signs nor equal magnitudes).
   void clothoid(double length, double end_curvature) {
-    PlanElement e = start(kPlanClothoid, "CLO", clothoids_);
+    PlanElement e = start("CLO", clothoids_);
     const double k0 = std::fabs(curvature_);
     const double k1 = std::fabs(end_curvature);
     const double a2 = length / std::fabs(k1 - k0);
@@ -130,14 +128,14 @@ class PlanBuilder {
     const double s = std::sin(psi);
     const double ox = x_ - (sigma * p0.x * c - rho * p0.y * s);
     const double oy = y_ - (sigma * p0.x * s + rho * p0.y * c);
-    e.value_a = a;
-    e.value_b = ox;
-    e.value_c = oy;
-    e.direction = reduce_angle(psi);
-    e.tau_near = std::fmin(tau0, tau1);
-    e.tau_far = std::fmax(tau0, tau1);
-    e.orientation = static_cast<std::int8_t>(sigma);
-    e.turn = static_cast<std::int8_t>(rho);
+    e.geometry = ClothoidGeometry{a,
+                                  ox,
+                                  oy,
+                                  reduce_angle(psi),
+                                  std::fmin(tau0, tau1),
+                                  std::fmax(tau0, tau1),
+                                  static_cast<std::int8_t>(sigma),
+                                  static_cast<std::int8_t>(rho)};
     curvature_ = end_curvature;
     finish(e, length, ox + sigma * p1.x * c - rho * p1.y * s, oy + sigma * p1.x * s + rho * p1.y * c,
            psi + sigma * rho * tau1);
@@ -150,9 +148,8 @@ class PlanBuilder {
   std::vector<PlanElement> take() { return std::move(elements_); }
 
  private:
-  PlanElement start(std::int8_t kind, const char* prefix, int& serial) {
+  PlanElement start(const char* prefix, int& serial) {
     PlanElement e;
-    e.kind = kind;
     char name[8];
     std::snprintf(name, sizeof name, "%s%03d", prefix, ++serial % 1000);
     e.name = name;

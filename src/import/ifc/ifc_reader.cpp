@@ -220,27 +220,29 @@ std::optional<TransitionLaw> ifc_transition_law(std::string_view type) {
 enum class Built { kOk, kUnsupported, kUnreadable };
 
 void make_line(const HorizontalSegment& s, PlanElement& e) {
-  e.kind = kPlanLine;
   const PlanePoint end{s.start.x + s.length * std::cos(s.direction),
                        s.start.y + s.length * std::sin(s.direction)};
+  LineGeometry g;
   LineEquation line;
   if (line_through_points(s.start, end, line) == kGeometryOk) {
-    e.value_a = line.a;
-    e.value_b = line.b;
-    e.value_c = line.c;
+    g.a = line.a;
+    g.b = line.b;
+    g.c = line.c;
   }
-  e.direction = s.direction;
+  g.heading = s.direction;
+  e.geometry = g;
 }
 
 void make_arc(const HorizontalSegment& s, double radius, PlanElement& e) {
-  e.kind = kPlanArc;
   const PlanePoint centre{s.start.x - radius * std::sin(s.direction),
                           s.start.y + radius * std::cos(s.direction)};
-  e.value_a = centre.x;
-  e.value_b = centre.y;
-  e.value_c = radius;
-  e.direction = direction_angle(centre, s.start);
-  e.tau_near = normalize_angle(e.direction + s.length / radius);
+  ArcGeometry g;
+  g.centre_x = centre.x;
+  g.centre_y = centre.y;
+  g.radius = radius;
+  g.start_angle = direction_angle(centre, s.start);
+  g.end_angle = normalize_angle(g.start_angle + s.length / radius);
+  e.geometry = g;
 }
 
 Built make_clothoid(const HorizontalSegment& s, double k1, double k2, PlanElement& e) {
@@ -264,15 +266,16 @@ Built make_clothoid(const HorizontalSegment& s, double k1, double k2, PlanElemen
   const double theta0 = normalize_angle(s.direction - sigma * turn * tau_start);
   const double c = std::cos(theta0);
   const double sn = std::sin(theta0);
-  e.kind = kPlanClothoid;
-  e.value_a = a;
-  e.value_b = s.start.x - (sigma * x * c - turn * y * sn);
-  e.value_c = s.start.y - (sigma * x * sn + turn * y * c);
-  e.direction = theta0;
-  e.tau_near = tau_near;
-  e.tau_far = tau_far;
-  e.orientation = static_cast<std::int8_t>(sigma);
-  e.turn = static_cast<std::int8_t>(turn);
+  ClothoidGeometry g;
+  g.parameter = a;
+  g.origin_x = s.start.x - (sigma * x * c - turn * y * sn);
+  g.origin_y = s.start.y - (sigma * x * sn + turn * y * c);
+  g.origin_heading = theta0;
+  g.tau_near = tau_near;
+  g.tau_far = tau_far;
+  g.orientation = static_cast<std::int8_t>(sigma);
+  g.turn = static_cast<std::int8_t>(turn);
+  e.geometry = g;
   return Built::kOk;
 }
 
@@ -283,16 +286,16 @@ Built make_transition(const HorizontalSegment& s, TransitionLaw law, double k1, 
   // direction gives the angle between chord and start tangent, the second
   // turns the chord by it so that the curve leaves along the file's direction.
   double chord = s.direction;
+  TransitionCurve curve;
   for (int pass = 0; pass < 2; ++pass) {
     const PlanePoint towards{s.start.x + s.length * std::cos(chord), s.start.y + s.length * std::sin(chord)};
     if (TransitionCurve::build(law, s.length, std::fabs(k1), std::fabs(k2), turn, s.start.x, s.start.y,
-                               towards.x, towards.y, e.transition) != TransitionStatus::kOk) {
+                               towards.x, towards.y, curve) != TransitionStatus::kOk) {
       return Built::kUnreadable;
     }
-    chord += s.direction - e.transition.at(0.0).heading;
+    chord += s.direction - curve.at(0.0).heading;
   }
-  e.kind = kPlanTransition;
-  e.direction = normalize_angle(e.transition.at(0.0).heading);
+  e.geometry = std::move(curve);
   return Built::kOk;
 }
 
@@ -637,7 +640,7 @@ class Reading {
         }
       }
       if (!accept_item(check_plan_item(stations, element), plan.size() + 1)) break;
-      const auto kind = static_cast<std::size_t>(element.kind);
+      const auto kind = static_cast<std::size_t>(element.kind());
       element.name = serial_name(kPrefixes[kind], ++serials[kind]);
       station = element.end_station;
       plan.push_back(std::move(element));

@@ -191,7 +191,7 @@ class Reading {
       element.start_station = station;
       element.end_station = station + step.length;
       if (!accept_item(check_plan_item(stations, element), plan.size() + 1)) break;
-      const auto kind = static_cast<std::size_t>(element.kind);
+      const auto kind = static_cast<std::size_t>(element.kind());
       element.name = serial_name(kPrefixes[kind], ++serials[kind]);
       station = element.end_station;
       plan.push_back(std::move(element));

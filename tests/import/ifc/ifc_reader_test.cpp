@@ -197,7 +197,7 @@ TEST(IfcSamples, EveryAlignmentReadsWholeAndEndsWhereTheNextSegmentStarts) {
       const RoadModel& model = all.models[a];
       elements += model.plan_count();
       for (const PlanElement& e : model.plan_elements()) {
-        if (helmert_from_parabola && e.kind == kPlanTransition) {
+        if (helmert_from_parabola && e.kind() == kPlanTransition) {
           // Each one that misses is said on its own line.
           const std::vector<std::string>& lines = all.listings[a];
           const bool said = std::any_of(lines.begin(), lines.end(), [&e](const std::string& line) {
@@ -316,7 +316,7 @@ TEST(IfcSamples, Al01ReadsAsItsLandXmlSource) {
     for (std::size_t k = 1; k <= i.plan_count(); ++k) {
       const PlanElement& p = i.plan(k);
       const PlanElement& q = x.plan(k);
-      EXPECT_EQ(p.kind, q.kind) << p.name;
+      EXPECT_EQ(p.kind(), q.kind()) << p.name;
       AxisPoint pe;
       AxisPoint qe;
       ASSERT_TRUE(evaluate_plan_element(p, p.end_station, pe) && evaluate_plan_element(q, q.end_station, qe));

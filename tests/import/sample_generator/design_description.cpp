@@ -240,7 +240,6 @@ Chain build_chain(const Description& d, double heading_change, const std::vector
     }
     switch (item.kind) {
       case Kind::kLine: {
-        e.kind = kPlanLine;
         const double c = std::cos(st.heading);
         const double sn = std::sin(st.heading);
         st.x += item.length * c;
@@ -248,14 +247,10 @@ Chain build_chain(const Description& d, double heading_change, const std::vector
         st.station += item.length;
         st.curvature = 0.0;
         // (a, b) is the unit normal (S.y - E.y, E.x - S.x) / d.
-        e.value_a = -sn;
-        e.value_b = c;
-        e.value_c = -(e.value_a * st.x + e.value_b * st.y);
-        e.direction = normalize(st.heading);
+        e.geometry = LineGeometry{-sn, c, -(-sn * st.x + c * st.y), normalize(st.heading)};
         break;
       }
       case Kind::kArc: {
-        e.kind = kPlanArc;
         const double r = item.radius;
         const double length = item.length + length_change[i];
         const double cx = st.x - r * std::sin(st.heading);
@@ -268,15 +263,10 @@ Chain build_chain(const Description& d, double heading_change, const std::vector
         st.heading += length / r;
         st.curvature = 1.0 / r;
         st.station += length;
-        e.value_a = cx;
-        e.value_b = cy;
-        e.value_c = r;
-        e.direction = round_decimals(normalize(phi0), kAngleDecimals);
-        e.tau_near = normalize(phi1);
+        e.geometry = ArcGeometry{cx, cy, r, round_decimals(normalize(phi0), kAngleDecimals), normalize(phi1)};
         break;
       }
       case Kind::kClothoid: {
-        e.kind = kPlanClothoid;
         const double a = item.a;
         const double ks = st.curvature;
         const double ke = item.to_curvature;
@@ -304,14 +294,14 @@ Chain build_chain(const Description& d, double heading_change, const std::vector
         st.heading = psi + sigma * rho * tau_e;
         st.curvature = ke;
         st.station += std::fabs(le - ls);
-        e.value_a = a;
-        e.value_b = ox;
-        e.value_c = oy;
-        e.direction = normalize(psi);
-        e.tau_near = std::min(tau_s, tau_e);
-        e.tau_far = std::max(tau_s, tau_e);
-        e.orientation = static_cast<std::int8_t>(sigma);
-        e.turn = static_cast<std::int8_t>(rho);
+        e.geometry = ClothoidGeometry{a,
+                                      ox,
+                                      oy,
+                                      normalize(psi),
+                                      std::min(tau_s, tau_e),
+                                      std::max(tau_s, tau_e),
+                                      static_cast<std::int8_t>(sigma),
+                                      static_cast<std::int8_t>(rho)};
         break;
       }
     }
