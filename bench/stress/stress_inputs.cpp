@@ -206,8 +206,8 @@ int main(int argc, char** argv) {
   if (kind == "native" && argc == 4) {
     const NativeWriteStatus status = write_native_design(road.model, argv[3]);
     if (status != NativeWriteStatus::kOk) {
-      std::fprintf(stderr, "stress_inputs: the design could not be written (status %d)\n",
-                   static_cast<int>(status));
+      std::fprintf(stderr, "stress_inputs: the design could not be written: %s\n",
+                   std::string(native_write_status_text(status)).c_str());
       return 1;
     }
     return 0;

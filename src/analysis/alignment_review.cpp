@@ -131,7 +131,9 @@ class AlignmentReview {
                      FindingScope{Review::kPlan, "element", e.start_station, e.end_station});
     }
     const double end_station = model_.plan(count_).end_station;
-    console_write(console_, kConsoleOrdinary, format_message(kEndLine, kListingLineWidth, end_station));
+    console_write(
+        console_, kConsoleOrdinary,
+        format_message(kEndLine, kListingLineWidth, shown_station(model_.station_equations(), end_station)));
   }
 
  private:
@@ -368,7 +370,8 @@ class AlignmentReview {
         break;
     }
     return format_message(kElementRow, kListingLineWidth, static_cast<int>(i),
-                          std::string(trim_right(e.name)), e.start_station, element_length(e),
+                          std::string(trim_right(e.name)),
+                          shown_station(model_.station_equations(), e.start_station), element_length(e),
                           std::string(trim_right(description)));
   }
 

@@ -123,18 +123,21 @@ void check_reversal_drainage(Console& console, const RoadModel& model, const Pro
     const double h = interpolate_linear(a, p.station, b, q.station, threshold);
     const double i = interpolate_linear(a, p.station, b, q.station, -threshold);
     if (drainage_test(e, threshold, h, i)) {
-      add_valued_finding(console, true, false, kPoorDrainageFinding, h, i);
+      add_valued_finding(console, true, false, kPoorDrainageFinding,
+                         shown_station(model.station_equations(), h),
+                         shown_station(model.station_equations(), i));
       return;
     }
   }
 }
 
-std::string element_row(std::size_t number, const ProfileElement& e) {
+std::string element_row(std::size_t number, const ProfileElement& e, const StationEquations& stations) {
   const std::string description =
       is_grade_element(e) ? format_message(kGradeDescription, kListingLineWidth, e.grade_or_radius)
                           : format_message(kCurveDescription, kListingLineWidth, e.grade_or_radius);
-  return format_message(kElementRow, kListingLineWidth, static_cast<int>(number), e.start_station,
-                        e.end_station - e.start_station, std::string(trim_right(description)));
+  return format_message(kElementRow, kListingLineWidth, static_cast<int>(number),
+                        shown_station(stations, e.start_station), e.end_station - e.start_station,
+                        std::string(trim_right(description)));
 }
 
 }  // namespace
@@ -242,11 +245,12 @@ void vertical_profile_review(Console& console, const RoadModel& model, int road_
       }
     }
     previous_was_curve = curve;
-    flush_findings(console, element_row(i, e),
+    flush_findings(console, element_row(i, e, model.station_equations()),
                    FindingScope{Review::kProfile, "element", e.start_station, e.end_station});
   }
   console_write(console, kConsoleOrdinary,
-                format_message(kEndLine, kListingLineWidth, model.profile(n).end_station));
+                format_message(kEndLine, kListingLineWidth,
+                               shown_station(model.station_equations(), model.profile(n).end_station)));
 }
 
 }  // namespace corvalinde

@@ -97,6 +97,7 @@ class SuperelevationReview {
 
  private:
   const CrossfallPoint& point(std::size_t i) const { return model_.crossfall(i); }
+  ShownStation shown(double s) const { return shown_station(model_.station_equations(), s); }
 
   // ---- Sections ----------------------------------------------------------
 
@@ -194,7 +195,8 @@ class SuperelevationReview {
       } else {
         const double s_mid = point(i + 1).station;
         if (std::fabs(s_mid - s_reach) > kIntermediatePointTolerance) {
-          add_valued_finding(console_, false, crown == i, kIntermediateStepMisplaced, s_mid, s_reach);
+          add_valued_finding(console_, false, crown == i, kIntermediateStepMisplaced, shown(s_mid),
+                             shown(s_reach));
         }
       }
     }
@@ -235,7 +237,7 @@ class SuperelevationReview {
     }
     for (; j <= last && model_.profile(j).start_station <= zone_end; ++j) {
       if (drainage_test(model_.profile(j), threshold_, zone_start, zone_end)) {
-        add_valued_finding(console_, true, early, kPoorDrainage, zone_start, zone_end);
+        add_valued_finding(console_, true, early, kPoorDrainage, shown(zone_start), shown(zone_end));
         return;
       }
     }
@@ -311,7 +313,7 @@ class SuperelevationReview {
   void crown_over_element(std::size_t m) const {
     const PlanElement& e = model_.plan(m);
     if (e.kind() != kPlanArc || required_superelevation(limits_, e.arc()->radius) == 0.0) return;
-    add_valued_finding(console_, true, true, kCrownedInCurve, e.start_station, e.end_station);
+    add_valued_finding(console_, true, true, kCrownedInCurve, shown(e.start_station), shown(e.end_station));
   }
 
   // ---- Rows --------------------------------------------------------------
@@ -320,7 +322,7 @@ class SuperelevationReview {
     const CrossfallPoint& p = point(i);
     flush_findings(
         console_,
-        format_message(kPointRow, kListingLineWidth, static_cast<int>(i), p.station, p.left, p.right),
+        format_message(kPointRow, kListingLineWidth, static_cast<int>(i), shown(p.station), p.left, p.right),
         FindingScope{Review::kCrossfall, "crossfall_point", p.station, p.station});
   }
 

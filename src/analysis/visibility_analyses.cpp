@@ -74,13 +74,22 @@ std::string one_decimal(double x) {
 }
 
 // Stations (and the arc line's radius) right-aligned in 11 characters, with
-// one or three decimals rounded halves away from zero.
-std::string station_field(double s) {
-  return fmt::format("{:>{}.1f}", one_decimal_value(s), kStationFieldWidth);
+// one or three decimals rounded halves away from zero; a station is the one
+// shown to the user, followed by its region when ambiguous.
+std::string region_suffix(const ShownStation& s) {
+  return s.region != 0 ? fmt::format(" ({})", s.region) : std::string();
+}
+
+std::string station_field(const ShownStation& s) {
+  return fmt::format("{:>{}.1f}", one_decimal_value(s.value), kStationFieldWidth) + region_suffix(s);
 }
 
 std::string fixed3_field(double x) {
   return fmt::format("{:>{}.3f}", round_to_decimals(x, 3) + 0.0, kStationFieldWidth);
+}
+
+std::string fixed3_field(const ShownStation& s) {
+  return fixed3_field(s.value) + region_suffix(s);
 }
 
 // At least `width` characters: blank-padded when shorter.
@@ -251,8 +260,9 @@ enum class Zone : int { kNone = 0, kInitial = 1, kDeficient = 2 };
 // up its satisfactory stretches.
 class ZoneWriter {
  public:
-  ZoneWriter(Console& console, std::string_view check, int sense, bool show_lengths)
-      : console_(console), check_(check), sense_(sense), show_lengths_(show_lengths) {}
+  ZoneWriter(Console& console, const StationEquations& stations, std::string_view check, int sense,
+             bool show_lengths)
+      : console_(console), stations_(stations), check_(check), sense_(sense), show_lengths_(show_lengths) {}
 
   // A stretch whose end lies before its start holds no station: not written.
   void write(double from, double to, char letter, int message) {
@@ -281,8 +291,8 @@ class ZoneWriter {
   // satisfactory passing stretch.
   std::string zone_line(const FindingRecord& r) const {
     const bool forward = r.direction != TravelDirection::kBackward;
-    std::string line = station_field(forward ? r.from : r.to) + " - " +
-                       station_field(forward ? r.to : r.from) + " " +
+    std::string line = station_field(shown_station(stations_, forward ? r.from : r.to)) + " - " +
+                       station_field(shown_station(stations_, forward ? r.to : r.from)) + " " +
                        std::string(utf8_prefix(marker(verdict_marker(r.verdict)) + message_trimmed(r.message),
                                                kZoneTextWidth));
     if (!r.values.empty()) {
@@ -295,6 +305,7 @@ class ZoneWriter {
   }
 
   Console& console_;
+  const StationEquations& stations_;
   std::string_view check_;
   int sense_;
   bool show_lengths_;
@@ -426,10 +437,13 @@ void curve_entry_check(Console& console, const RoadModel& model, const SightPara
     const PlanElement& arc = model.plan(i);
     if (arc.kind() != kPlanArc) continue;
     if (i >= 2) write_curve_entry(console, model, params, arc.start_station, +1, labels[1]);
-    console_write(console, kConsoleOrdinary,
-                  padded(fmt::format("Cercle {:>3} sd={} r={} sf={}", i, fixed3_field(arc.start_station),
-                                     fixed3_field(arc.arc()->radius), fixed3_field(arc.end_station)),
-                         kListingLineWidth));
+    console_write(
+        console, kConsoleOrdinary,
+        padded(fmt::format("Cercle {:>3} sd={} r={} sf={}", i,
+                           fixed3_field(shown_station(model.station_equations(), arc.start_station)),
+                           fixed3_field(arc.arc()->radius),
+                           fixed3_field(shown_station(model.station_equations(), arc.end_station))),
+               kListingLineWidth));
     if (i < n) {
       write_curve_entry(console, model, params, arc.end_station, -1, labels[0]);
       console_write(console, kConsoleOrdinary);
@@ -468,7 +482,7 @@ void obstacle_visibility(Console& console, const RoadModel& model, const SightPa
     v.cut = seen.status == SightStatus::kCutByRoadEnd;
     return v;
   };
-  ZoneWriter writer(console, "stopping_sight", sense, false);
+  ZoneWriter writer(console, model.station_equations(), "stopping_sight", sense, false);
   const ZoneMessages texts{kSightTooShort, kSightSufficient, kSightNotAssessable, kSightNotAssessable};
   static_cast<void>(zone_walk(writer, WalkStations(a, b, sense, false), b, sense, texts, false, judge));
 }
@@ -506,7 +520,7 @@ void pedestrian_visibility(Console& console, const RoadModel& model, const Sight
     v.cut = seen.status == SightStatus::kCutByRoadEnd;
     return v;
   };
-  ZoneWriter writer(console, "pedestrian", sense, false);
+  ZoneWriter writer(console, model.station_equations(), "pedestrian", sense, false);
   const ZoneMessages texts{kSightTooShort, kSightSufficient, kSightNotAssessable, kSightNotAssessable};
   const WalkEnd w = zone_walk(writer, WalkStations(a, b, sense, true), b, sense, texts, true, judge);
 
@@ -529,7 +543,7 @@ void pedestrian_visibility(Console& console, const RoadModel& model, const Sight
 void passing_visibility(Console& console, const RoadModel& model, const SightParameters& params, int sense) {
   write_section_line(console, kPassingTitle, sense);
   const UsableStations usable = usable_stations(model);
-  ZoneWriter writer(console, "passing", sense, true);
+  ZoneWriter writer(console, model.station_equations(), "passing", sense, true);
   if (usable.valid) {
     const double a = sense > 0 ? usable.first : usable.last;
     const double b = sense > 0 ? usable.last : usable.first;

@@ -176,6 +176,7 @@ DesignResult review_design(const DesignJob& job, const BatchSettings& settings, 
   if (!chosen[0].empty()) doc.alignment = chosen[0];
   doc.profile = chosen[1];
   doc.surface = chosen[2];
+  doc.stations = app.model().station_equations();
   result.length = plan_length(app.model());
   result.messages = port.unanswered();
 

@@ -47,12 +47,20 @@ json selection_json(const AnalysisSelection& s) {
           {"side_clearance", c.side_clearance_dm / 10.0}};
 }
 
-json finding_json(const FindingRecord& r) {
+// The station the user reads for an internal one (3 decimals, with its region
+// when ambiguous), as the listings show it.
+std::string display_station(const StationEquations& stations, double internal) {
+  return format_designer_station(designer_station(stations, internal));
+}
+
+json finding_json(const FindingRecord& r, const StationEquations& stations) {
   const std::string_view direction = direction_name(r.direction);
   return {{"review", review_name(r.review)},
           {"check", r.check},
           {"from", r.from},
           {"to", r.to},
+          {"from_display", display_station(stations, r.from)},
+          {"to_display", display_station(stations, r.to)},
           {"direction", direction.empty() ? json(nullptr) : json(direction)},
           {"verdict", verdict_name(r.verdict)},
           {"message", r.message},
@@ -107,7 +115,7 @@ json json_run(const RunDocument& run, const Console& console) {
   out["status"] = run.status;
   out["error"] = name_or_null(run.error);
   json findings = json::array();
-  for (const FindingRecord& r : console.records()) findings.push_back(finding_json(r));
+  for (const FindingRecord& r : console.records()) findings.push_back(finding_json(r, run.stations));
   out["findings"] = std::move(findings);
   out["series"] = series_json(console.series());
   out["summary"] = summary_json(console);

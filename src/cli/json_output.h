@@ -14,6 +14,7 @@
 
 #include "app/analysis_run.h"
 #include "output/console.h"
+#include "road/station_equations.h"
 
 namespace corvalinde::cli {
 
@@ -32,6 +33,7 @@ struct RunDocument {
   std::optional<AnalysisSelection> selection;  // as accepted
   int status = 0;                              // exit status of this run alone
   std::string error;                           // why it failed, empty otherwise
+  StationEquations stations;                   // of the plan read: the stations the user reads
 };
 
 // One element of "runs".

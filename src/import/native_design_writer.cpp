@@ -2,8 +2,10 @@
 
 #include <array>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include <fmt/format.h>
@@ -155,28 +157,62 @@ NativeWriteStatus write_crossfall(const RoadModel& model, std::ostream& out) {
   return NativeWriteStatus::kOk;
 }
 
-}  // namespace
-
-NativeWriteStatus write_native_design(const RoadModel& model, std::ostream& output) {
+// The whole file as text, or the reason it cannot be written.
+NativeWriteStatus compose(const RoadModel& model, std::string& text) {
   if (model.plan_count() > kMaxItems || model.profile_count() > kMaxItems ||
       model.crossfall_count() > kMaxItems) {
     return NativeWriteStatus::kTooManyItems;
   }
+  if (!model.station_equations().equations.empty()) return NativeWriteStatus::kStationEquations;
+  std::ostringstream out;
   NativeWriteStatus status = NativeWriteStatus::kOk;
-  if (model.has_plan()) status = write_plan(model, output);
-  if (status == NativeWriteStatus::kOk && model.has_profile()) status = write_profile(model, output);
-  if (status == NativeWriteStatus::kOk && model.has_crossfall()) status = write_crossfall(model, output);
-  if (status == NativeWriteStatus::kOk && !output.good()) status = NativeWriteStatus::kIoError;
+  if (model.has_plan()) status = write_plan(model, out);
+  if (status == NativeWriteStatus::kOk && model.has_profile()) status = write_profile(model, out);
+  if (status == NativeWriteStatus::kOk && model.has_crossfall()) status = write_crossfall(model, out);
+  if (status == NativeWriteStatus::kOk) text = std::move(out).str();
   return status;
 }
 
+}  // namespace
+
+std::string_view native_write_status_text(NativeWriteStatus status) {
+  switch (status) {
+    case NativeWriteStatus::kOk:
+      return "written";
+    case NativeWriteStatus::kTooManyItems:
+      return "a table holds more than 9999 items";
+    case NativeWriteStatus::kValueNotWritable:
+      return "a value is not finite or too wide for its columns";
+    case NativeWriteStatus::kBadRecord:
+      return "an element the format cannot hold (a transition other than a clothoid)";
+    case NativeWriteStatus::kStationEquations:
+      return "the plan has station equations, which the format cannot hold";
+    case NativeWriteStatus::kIoError:
+      return "the file could not be written";
+  }
+  return "unknown status";
+}
+
+NativeWriteStatus write_native_design(const RoadModel& model, std::ostream& output) {
+  std::string text;
+  const NativeWriteStatus status = compose(model, text);
+  if (status != NativeWriteStatus::kOk) return status;
+  output << text;
+  return output.good() ? NativeWriteStatus::kOk : NativeWriteStatus::kIoError;
+}
+
 NativeWriteStatus write_native_design(const RoadModel& model, const std::string& path) {
+  std::string text;
+  const NativeWriteStatus status = compose(model, text);
+  if (status != NativeWriteStatus::kOk) return status;
   std::ofstream file(path, std::ios::out | std::ios::binary | std::ios::trunc);
   if (!file.is_open()) return NativeWriteStatus::kIoError;
-  const NativeWriteStatus status = write_native_design(model, file);
+  file << text;
   file.close();
-  if (status == NativeWriteStatus::kOk && file.fail()) return NativeWriteStatus::kIoError;
-  return status;
+  if (!file.fail()) return NativeWriteStatus::kOk;
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);  // never a partial file
+  return NativeWriteStatus::kIoError;
 }
 
 }  // namespace corvalinde

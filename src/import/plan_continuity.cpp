@@ -15,7 +15,7 @@ constexpr int kMsgEndMissed = 57;   // template: element name, station, distance
 constexpr int kMsgEndsMissed = 58;  // template: number of elements
 constexpr int kMsgGapAtJoin = 59;   // template: station, distance
 
-std::string shown_station(const StationEquations& stations, double internal) {
+std::string designer_station_text(const StationEquations& stations, double internal) {
   return format_designer_station(designer_station(stations, internal));
 }
 
@@ -33,7 +33,7 @@ int report_plan_misses(Console& console, const std::vector<PlanElement>& plan,
       ++missed;
       console_write(console, kConsoleOrdinary,
                     format_message(kMsgEndMissed, kListingLineWidth, e.name,
-                                   shown_station(stations, e.end_station), miss));
+                                   designer_station_text(stations, e.end_station), miss));
     }
     if (i + 1 < plan.size()) {
       // The join as the analyses see it: this element's computed end
@@ -43,9 +43,9 @@ int report_plan_misses(Console& console, const std::vector<PlanElement>& plan,
       if (!evaluate_plan_element(next, next.start_station, next_start)) continue;
       const double gap = point_distance({end.x, end.y}, {next_start.x, next_start.y});
       if (!(gap <= kReportedEndMiss)) {
-        console_write(
-            console, kConsoleOrdinary,
-            format_message(kMsgGapAtJoin, kListingLineWidth, shown_station(stations, e.end_station), gap));
+        console_write(console, kConsoleOrdinary,
+                      format_message(kMsgGapAtJoin, kListingLineWidth,
+                                     designer_station_text(stations, e.end_station), gap));
       }
     }
   }

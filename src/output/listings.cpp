@@ -9,6 +9,11 @@
 
 namespace corvalinde {
 
+ShownStation shown_station(const StationEquations& stations, double internal) {
+  const DesignerStation designer = designer_station(stations, internal);
+  return {designer.value, designer.ambiguous ? designer.region : 0};
+}
+
 void console_write_message(Console& console, unsigned flags, int message) {
   if (message == 0) {
     console_write(console, flags);

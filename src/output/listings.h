@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "output/console.h"
+#include "road/station_equations.h"
+#include "services/message_table.h"
 
 namespace corvalinde {
 
@@ -21,6 +23,13 @@ inline constexpr std::size_t kMessageLineWidth = 256;
 // Label width of a parameter line, and the width of its value.
 inline constexpr int kParameterLabelWidth = 25;
 inline constexpr std::size_t kParameterValueWidth = 4;
+
+// The station a listing shows for an internal station (the distance along
+// the axis the analyses run on): the designer's station after the station
+// equations, with its region when the same number occurs in another region.
+// Without equations it is the internal station itself. Every station of an
+// analysis listing goes through here.
+ShownStation shown_station(const StationEquations& stations, double internal);
 
 // Messages used here.
 inline constexpr int kYesNoMessage = 12;  // two 5-character fields: no, yes

@@ -67,13 +67,25 @@ void reset_message_table_for_tests();
 // with entry count 0 to exercise the language library.
 void use_message_image_as_builtin_for_tests(std::span<const std::uint8_t> image);
 
+// A station as a template shows it: the number the user reads and, when the
+// same number stands for another place, the region that tells them apart
+// (0: none). The template's number format applies to the value; the region
+// follows it as " (2)". Converts to the value (a finding's values).
+struct ShownStation {
+  double value = 0.0;
+  std::size_t region = 0;
+  explicit operator double() const { return value; }
+};
+
 namespace detail {
 std::string format_message_args(int n, std::size_t width, fmt::format_args args, std::size_t value_count);
 
 // A real value of a template. Fixed forms ("{:.2f}") round halves away from
-// zero (0.125 gives 0.13), where fmt alone would round them to even.
+// zero (0.125 gives 0.13), where fmt alone would round them to even. A region
+// other than 0 is written after the number as " (region)".
 struct MessageReal {
   double value;
+  std::size_t region = 0;
 };
 
 // x rounded to `decimals` decimals, halves away from zero; x itself when the
@@ -82,6 +94,9 @@ double round_half_away(double x, int decimals);
 
 inline MessageReal message_value(double v) {
   return {v};
+}
+inline MessageReal message_value(const ShownStation& s) {
+  return {s.value, s.region};
 }
 inline MessageReal message_value(float v) {
   return {static_cast<double>(v)};
@@ -131,7 +146,9 @@ struct fmt::formatter<corvalinde::detail::MessageReal> : fmt::formatter<double> 
     double v = real.value;
     if (precision_ >= 0 && (type_ == 'f' || type_ == 'F'))
       v = corvalinde::detail::round_half_away(v, precision_);
-    return fmt::formatter<double>::format(v, ctx);
+    auto out = fmt::formatter<double>::format(v, ctx);
+    if (real.region != 0) out = fmt::format_to(out, " ({})", real.region);
+    return out;
   }
 
  private:

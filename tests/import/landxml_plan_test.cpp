@@ -418,6 +418,22 @@ TEST(LandXmlPlan, StationEquationsLieAtTheirInternalStationElseWhereTheirBackSta
   EXPECT_EQ(format_designer_station(designer_station(r.model.station_equations(), 1150.0)), "250.000 (3)");
 }
 
+TEST(LandXmlPlan, PrefixedStationEquationIsReadAndABackStationOffTheStationsReachedIsShown) {
+  RecordingInterface ui;
+  // At 300 the stations reach 300, not the 310 the file says (the ahead
+  // station holds all the same); at 500 they reach 1500, within 1 mm.
+  const ReadResult r = read_text(landxml(
+      alignments(alignment("A", line(0, 0, 1000, 0),
+                           "<landxml:StaEquation xmlns:landxml=\"http://www.landxml.org/schema/LandXML-1.2\" "
+                           "staInternal=\"300\" staBack=\"310\" staAhead=\"1300\"/>"
+                           "<StaEquation staInternal=\"500\" staBack=\"1500.0005\" staAhead=\"2000\"/>"))));
+  ASSERT_EQ(r.model.station_equations().equations.size(), 2U) << r.all_lines();
+  EXPECT_TRUE(r.has_line("#66 1 310.0000 300.0000")) << r.all_lines();
+  EXPECT_FALSE(r.has_line_starting("#66 2")) << r.all_lines();
+  EXPECT_FALSE(r.has_line_starting("#142")) << "the prefixed equation is read, not left aside";
+  EXPECT_EQ(format_designer_station(designer_station(r.model.station_equations(), 400.0)), "1400.000");
+}
+
 TEST(LandXmlPlan, ByteOrderMarkCrLfSingleQuotesAndLatin1NamesAreRead) {
   RecordingInterface ui(1);
   const std::string text =

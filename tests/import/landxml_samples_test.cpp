@@ -11,6 +11,9 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include <fmt/format.h>
 
@@ -20,6 +23,7 @@
 #include "import/landxml/landxml_profile.h"
 #include "import/landxml/landxml_text.h"
 #include "landxml_test_support.h"
+#include "output/road_model_export.h"
 #include "road/axis_point.h"
 #include "road/plan_geometry.h"
 #include "road/profile_geometry.h"
@@ -36,9 +40,10 @@ using namespace landxml_testing;
 // spiral lengths to a fraction of a millimetre).
 constexpr double kPointTolerance = 0.001;
 
-// The largest distance met between an element evaluated at its end and the
-// file's end point, per kind (1 line .. 4 other transition).
-double largest_end_offset[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
+// The largest distance met between an element's `end N` row of the
+// road-model export and the file's end point, per kind (transitions other
+// than the clothoid by their type).
+std::map<std::string, double> largest_end_offset;
 
 fs::path samples_folder() {
   return fs::path(CORVALINDE_SHARED_SAMPLES_DIR) / "landxml";
@@ -109,6 +114,35 @@ std::string shown_name(const ReadResult& r, std::string_view prefix) {
   return {};
 }
 
+std::string kind_label(const PlanElement& e) {
+  if (const TransitionCurve* t = e.transition()) return std::string(transition_law_name(t->law()));
+  return e.kind() == kPlanLine ? "line" : e.kind() == kPlanArc ? "arc" : "clothoid";
+}
+
+// The `end N` rows of the road-model export (no step) lie within 1 mm of the
+// file's End points (the elements' end points as read).
+void check_exported_ends(const RoadModel& model) {
+  std::ostringstream out;
+  ASSERT_EQ(write_road_model_points(model, 0.0, out), PointsStatus::kOk);
+  std::istringstream rows(out.str());
+  std::string row;
+  std::getline(rows, row);  // the header
+  std::size_t ends = 0;
+  while (std::getline(rows, row)) {
+    std::vector<std::string> fields;
+    std::istringstream cells(row);
+    for (std::string cell; std::getline(cells, cell, ',');) fields.push_back(cell);
+    if (fields.size() != 11 || fields[10].rfind("end ", 0) != 0) continue;
+    const PlanElement& e = model.plan(std::stoul(fields[10].substr(4)));
+    const double miss = point_distance({std::stod(fields[2]), std::stod(fields[3])}, {e.end_x, e.end_y});
+    EXPECT_LE(miss, kPointTolerance) << e.name;
+    double& largest = largest_end_offset[kind_label(e)];
+    largest = std::max(largest, miss);
+    ++ends;
+  }
+  EXPECT_EQ(ends, model.plan_count());
+}
+
 // What the plan of the file says: the elements, their lengths and which of
 // them are too short to be kept. (Element staStart attributes are not
 // compared: some writers' stations do not follow their own lengths.)
@@ -159,8 +193,6 @@ void check_plan(const ReadResult& r, const XmlElement& alignment, const LandXmlU
     const double allowed = kPointTolerance;
     EXPECT_LE(point_distance(s, {e.start_x, e.start_y}), allowed) << e.name;
     EXPECT_LE(point_distance(t, {e.end_x, e.end_y}), allowed) << e.name;
-    double& largest = largest_end_offset[static_cast<std::size_t>(e.kind())];
-    largest = std::max(largest, point_distance(t, {e.end_x, e.end_y}));
     worst_end = std::max(worst_end, point_distance(t, {e.end_x, e.end_y}));
     if (i > 0) {
       EXPECT_LE(point_distance({plan[i - 1].end_x, plan[i - 1].end_y}, {e.start_x, e.start_y}),
@@ -188,6 +220,7 @@ void check_plan(const ReadResult& r, const XmlElement& alignment, const LandXmlU
   } else {
     EXPECT_LT(plan.size(), geometry.size());
   }
+  check_exported_ends(r.model);
   summary += " plan " + std::to_string(plan.size()) + "/" + std::to_string(geometry.size()) +
              (cut ? " (ends early)" : "") + fmt::format(", ends within {:.3f} mm", worst_end * 1000.0);
 }
@@ -298,9 +331,9 @@ TEST(LandXmlSamples, EverySharedSampleLoadsAndItsTablesAgreeWithTheFile) {
       std::cout << summary << "\n";
     }
   }
-  std::cout << "largest end offset (m): line " << largest_end_offset[1] << ", arc " << largest_end_offset[2]
-            << ", clothoid " << largest_end_offset[3] << ", other transition " << largest_end_offset[4]
-            << "\n";
+  std::cout << "largest end offset of the exported end rows (mm):";
+  for (const auto& [kind, offset] : largest_end_offset) std::cout << " " << kind << " " << offset * 1000.0;
+  std::cout << "\n";
 }
 
 TEST(LandXmlSamples, ProfilesThatEndEarlyAreOnlyThoseWhoseCurvesReallyOverlap) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <random>
 #include <sstream>
@@ -276,6 +277,20 @@ TEST(NativeRoundTrip, ModelsTheFormatCannotHoldAreRefused) {
   e.geometry = TransitionCurve{};  // the format cannot hold it
   model.set_plan({e});
   EXPECT_EQ(write_native_design(model, out), NativeWriteStatus::kBadRecord);
+
+  // Station equations: a file without them would not be the design. No file
+  // is made.
+  e.geometry = LineGeometry{};
+  e.end_station = 10.0;
+  model.set_plan({e});
+  model.set_station_equations({0.0, 10.0, {{5.0, 5.0, 100.0, true}}});
+  EXPECT_EQ(write_native_design(model, out), NativeWriteStatus::kStationEquations);
+  const std::filesystem::path refused =
+      std::filesystem::temp_directory_path() / "corvalinde-refused-design.txt";
+  std::filesystem::remove(refused);
+  EXPECT_EQ(write_native_design(model, refused.string()), NativeWriteStatus::kStationEquations);
+  EXPECT_FALSE(std::filesystem::exists(refused));
+  EXPECT_EQ(out.str(), "") << "nothing of a refused model reaches the stream";
 
   model.clear();
   model.set_crossfall(std::vector<CrossfallPoint>(10000));

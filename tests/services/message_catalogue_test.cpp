@@ -191,7 +191,7 @@ const std::set<int>& used_messages() {
                        // referent stations, shared layouts, what a profile could not reproduce.
                        106, 107, 108, 109, 110, 116, 117, 101, 102, 104, 105, 103, 118};
     // Plan geometry: transitions, what a plan misses, station equations.
-    for (int n = 56; n <= 65; ++n) s.insert(n);
+    for (int n = 56; n <= 66; ++n) s.insert(n);
     // Readers: why a file is not read at all.
     for (int n = 80; n <= 94; ++n) s.insert(n);
     for (int n = 129; n <= 140; ++n) s.insert(n);
@@ -296,6 +296,7 @@ const std::vector<Template>& templates() {
       {62, {R, T, R}},
       {63, {R, T, R}},
       {64, {I}},
+      {66, {I, R, R}},
       {82, {R, R}},
       {83, {I, I}},
       {84, {I, I}},

@@ -21,6 +21,7 @@ inline constexpr int kReading = 55;          // template: file name (heading lin
 inline constexpr int kStationEquation = 62;  // template: internal station, back station (text), ahead station
 inline constexpr int kStationEquationDecreasing = 63;  // the same, stations decreasing after it
 inline constexpr int kStationEquationUnreadable = 64;  // template: equation number
+inline constexpr int kStationBackDiffers = 66;         // template: number, back, station reached
 inline constexpr int kSpiralWithoutLength = 60;        // template: element type, station, chord
 inline constexpr int kRadiusUnusable = 61;             // template: element type, station, radius
 inline constexpr int kReadingEnded = 123;              // heading line

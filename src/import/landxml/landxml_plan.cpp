@@ -277,6 +277,13 @@ PlanStep read_plan_element(const XmlElement& coord_geom, int& index, const LandX
   return step;
 }
 
+bool is_station_equation(const XmlElement& element) {
+  if (element.name == nullptr) return false;
+  const std::string_view name = element.name;
+  const std::size_t colon = name.rfind(':');
+  return (colon == std::string_view::npos ? name : name.substr(colon + 1)) == "StaEquation";
+}
+
 StationEquationReading read_station_equations(const XmlElement& alignment, const LandXmlUnits& units,
                                               double start_station, double end_station) {
   StationEquationReading reading;
@@ -286,7 +293,7 @@ StationEquationReading read_station_equations(const XmlElement& alignment, const
   int index = 0;
   int number = 0;
   while (const XmlElement* child = next_element(alignment, index)) {
-    if (child->name == nullptr || std::string_view(child->name) != "StaEquation") continue;
+    if (!is_station_equation(*child)) continue;
     ++number;
     StationEquation e;
     double internal = 0.0;
@@ -320,6 +327,18 @@ StationEquationReading read_station_equations(const XmlElement& alignment, const
     if (!std::isfinite(e.internal) || (!equations.empty() && e.internal < equations.back().internal)) {
       reading.unreadable.push_back(number);
       continue;
+    }
+    if (std::isfinite(e.back)) {
+      // The designer's station the stations before it reach at its place.
+      double reached = e.internal;
+      if (!equations.empty()) {
+        const StationEquation& previous = equations.back();
+        const double run = e.internal - previous.internal;
+        reached = previous.increasing ? previous.ahead + run : previous.ahead - run;
+      }
+      if (!(std::fabs(reached - e.back) <= kStationBackTolerance)) {
+        reading.mismatched.push_back({number, e.back, reached});
+      }
     }
     equations.push_back(e);
   }

@@ -85,10 +85,24 @@ struct AlignmentChoice {
 // reach its back station (the first one: at its back station, or at the
 // alignment's start). `unreadable` counts the equations left out (no
 // readable ahead station, no place, or out of order).
+// An equation whose back station is not the station the stations before it
+// reach at its place (beyond kStationBackTolerance): the ahead station is
+// used all the same.
+struct StationBackMismatch {
+  int number = 0;        // 1-based, in file order
+  double back = 0.0;     // the file's back station (m)
+  double reached = 0.0;  // the designer's station reached at the equation (m)
+};
+inline constexpr double kStationBackTolerance = 0.001;
 struct StationEquationReading {
   StationEquations stations;
   std::vector<int> unreadable;  // 1-based numbers in file order
+  std::vector<StationBackMismatch> mismatched;
 };
+
+// A StaEquation element, also with a namespace prefix ("landxml:StaEquation",
+// as some writers put it inside an unprefixed document).
+bool is_station_equation(const XmlElement& element);
 StationEquationReading read_station_equations(const XmlElement& alignment, const LandXmlUnits& units,
                                               double start_station, double end_station);
 

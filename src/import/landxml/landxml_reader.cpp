@@ -54,10 +54,10 @@ bool is_one_of(const XmlElement& element, const std::string_view (&names)[N]) {
 class UnreadContent {
  public:
   template <std::size_t N>
-  void collect(const XmlElement& parent, const std::string_view (&known)[N]) {
+  void collect(const XmlElement& parent, const std::string_view (&known)[N], bool holds_equations = false) {
     int index = 0;
     while (const XmlElement* child = next_element(parent, index)) {
-      if (is_one_of(*child, known)) continue;
+      if (is_one_of(*child, known) || (holds_equations && is_station_equation(*child))) continue;
       std::string name = display_name(child->name, LandXmlEncoding::kUtf8, kElementTypeWidth);
       const auto [at, added] = index_.try_emplace(name, kinds_.size());
       if (added) {
@@ -94,7 +94,7 @@ class Reading {
         read_plan(alignment);
         read_profile(*alignment.alignment);
         read_crossfall(alignment.name);
-        unread.collect(*alignment.alignment, kReadOrDescriptiveInAlignment);
+        unread.collect(*alignment.alignment, kReadOrDescriptiveInAlignment, true);
         int index = 0;
         while (const XmlElement* profile = next_element(*alignment.alignment, index)) {
           if (profile->name != nullptr && std::string_view(profile->name) == "Profile") {
@@ -116,7 +116,7 @@ class Reading {
           int inner = 0;
           while (const XmlElement* a = next_element(*alignments, inner)) {
             if (a->name != nullptr && std::string_view(a->name) == "Alignment") {
-              unread.collect(*a, kReadOrDescriptiveInAlignment);
+              unread.collect(*a, kReadOrDescriptiveInAlignment, true);
             }
           }
         }
@@ -207,6 +207,8 @@ class Reading {
     }
     for (const int number : equations.unreadable)
       write(format_message(msg::kStationEquationUnreadable, kListingLineWidth, number));
+    for (const StationBackMismatch& m : equations.mismatched)
+      write(format_message(msg::kStationBackDiffers, kListingLineWidth, m.number, m.back, m.reached));
     report_plan_misses(console_, plan, equations.stations);
     model_.set_plan(std::move(plan));
     model_.set_station_equations(std::move(equations.stations));

@@ -26,9 +26,10 @@ int main(int argc, char** argv) {
     std::cerr << argv[1] << ": " << built.error << '\n';
     return 1;
   }
-  if (corvalinde::write_native_design(built.model, std::string(argv[2])) !=
-      corvalinde::NativeWriteStatus::kOk) {
-    std::cerr << argv[2] << ": cannot be written\n";
+  if (const corvalinde::NativeWriteStatus status =
+          corvalinde::write_native_design(built.model, std::string(argv[2]));
+      status != corvalinde::NativeWriteStatus::kOk) {
+    std::cerr << argv[2] << ": cannot be written: " << corvalinde::native_write_status_text(status) << '\n';
     return 1;
   }
   const corvalinde::RoadModel& m = built.model;
