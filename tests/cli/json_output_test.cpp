@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/design_batch.h"
+#include "cli/file_digest.h"
 #include "cli_run_support.h"
 #include "services/message_table.h"
 
@@ -257,6 +258,39 @@ TEST_F(JsonAndBatch, AlignmentAllReviewsEachAlignmentUnderItsHeading) {
   EXPECT_NE(read_file(dir_ / "s.csv").find("two.xml,Bretelle,380.000,3,"), std::string::npos);
 }
 
+TEST_F(JsonAndBatch, TheAlignmentsOfAFileShareOneReadingThatReviewsAsTheFileDoes) {
+  select_message_language(MessageLanguage::kIds);
+  (void)message_text(0, 0);
+  const fs::path file = two_alignment_file();
+  CliOptions options;
+  options.alignment = "all";
+  std::vector<DesignJob> jobs = design_jobs(expand_inputs({file.string()}, {}), options, 1);
+  ASSERT_EQ(jobs.size(), 2U);
+  ASSERT_NE(jobs[0].parsed, nullptr);
+  EXPECT_EQ(jobs[0].parsed, jobs[1].parsed);
+  SelectionOverrides overrides;
+  overrides.road_type = find_road_type(3);
+  BatchSettings settings;
+  settings.overrides = &overrides;
+  settings.several = true;
+  for (DesignJob& job : jobs) {
+    const DesignResult shared = review_design(job, settings);
+    job.parsed.reset();
+    const DesignResult own = review_design(job, settings);
+    EXPECT_EQ(shared.document.mask, 7);
+    EXPECT_EQ(shared.document.alignment, own.document.alignment);
+    EXPECT_EQ(shared.document.file_sha256, file_sha256(file.string()));
+    EXPECT_EQ(own.document.file_sha256, shared.document.file_sha256);
+    std::vector<std::string> a;
+    std::vector<std::string> b;
+    for (const ConsoleLine& line : shared.app->console().lines()) a.push_back(line.text);
+    for (const ConsoleLine& line : own.app->console().lines()) b.push_back(line.text);
+    EXPECT_EQ(a, b) << job.alignment;
+    EXPECT_EQ(shared.app->console().records().size(), own.app->console().records().size());
+  }
+  (void)message_text(0, 0);
+}
+
 TEST(ParallelRuns, TwoDesignsOnTwoThreadsGiveWhatTheyGiveOneAfterTheOther) {
   select_message_language(MessageLanguage::kIds);
   (void)message_text(0, 0);
@@ -267,7 +301,7 @@ TEST(ParallelRuns, TwoDesignsOnTwoThreadsGiveWhatTheyGiveOneAfterTheOther) {
   settings.several = true;
   std::vector<DesignJob> jobs;
   for (const fs::path& design : golden_designs())
-    jobs.push_back({expand_inputs({design.string()}, {}).front(), {}, {}});
+    jobs.push_back({expand_inputs({design.string()}, {}).front(), {}, {}, {}});
   ASSERT_GE(jobs.size(), 2U);
   const auto lines_of = [](const DesignResult& r) {
     std::vector<std::string> lines;
