@@ -15,8 +15,13 @@ namespace {
 class NativeReader final : public DesignReader {
  public:
   int read(Console& console, RoadModel& model, const std::string& path) override {
-    return read_native_design(console, model, path);
+    sha256_.clear();
+    return read_native_design(console, model, path, &sha256_);
   }
+  [[nodiscard]] std::string file_sha256() const override { return sha256_; }
+
+ private:
+  std::string sha256_;
 };
 
 class LandXmlReader final : public DesignReader {

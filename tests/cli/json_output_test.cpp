@@ -234,6 +234,7 @@ TEST_F(JsonAndBatch, BrokenFileInABatchFailsAloneAndTheWorstStatusWins) {
   EXPECT_EQ(doc["runs"][1]["error"], "no such file");
   EXPECT_EQ(doc["runs"][2]["status"], 0);
   EXPECT_EQ(doc["runs"][2]["mask"], 7);
+  EXPECT_EQ(doc["runs"][2]["file_sha256"], file_sha256(good.string())) << "hashed as the reader read it";
   EXPECT_FALSE(doc["runs"][2]["findings"].empty());
   const std::string csv = read_file(dir_ / "sum.csv");
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 4) << csv;
