@@ -7,6 +7,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <latch>
 #include <regex>
 #include <thread>
 
@@ -274,20 +275,29 @@ TEST_F(JsonAndBatch, TheAlignmentsOfAFileShareOneReadingThatReviewsAsTheFileDoes
   BatchSettings settings;
   settings.overrides = &overrides;
   settings.several = true;
-  for (DesignJob& job : jobs) {
-    const DesignResult shared = review_design(job, settings);
-    job.parsed.reset();
-    const DesignResult own = review_design(job, settings);
-    EXPECT_EQ(shared.document.mask, 7);
-    EXPECT_EQ(shared.document.alignment, own.document.alignment);
-    EXPECT_EQ(shared.document.file_sha256, file_sha256(file.string()));
-    EXPECT_EQ(own.document.file_sha256, shared.document.file_sha256);
+  // The two readings of the one document run at the same time.
+  std::vector<DesignResult> shared(jobs.size());
+  std::latch both_started(2);
+  run_in_order(
+      jobs.size(), 2,
+      [&](std::size_t i) {
+        both_started.arrive_and_wait();
+        shared[i] = review_design(jobs[i], settings);
+      },
+      [](std::size_t) {});
+  for (std::size_t i = 0; i < jobs.size(); ++i) {
+    jobs[i].parsed.reset();
+    const DesignResult own = review_design(jobs[i], settings);
+    EXPECT_EQ(shared[i].document.mask, 7);
+    EXPECT_EQ(shared[i].document.alignment, own.document.alignment);
+    EXPECT_EQ(shared[i].document.file_sha256, file_sha256(file.string()));
+    EXPECT_EQ(own.document.file_sha256, shared[i].document.file_sha256);
     std::vector<std::string> a;
     std::vector<std::string> b;
-    for (const ConsoleLine& line : shared.app->console().lines()) a.push_back(line.text);
+    for (const ConsoleLine& line : shared[i].app->console().lines()) a.push_back(line.text);
     for (const ConsoleLine& line : own.app->console().lines()) b.push_back(line.text);
-    EXPECT_EQ(a, b) << job.alignment;
-    EXPECT_EQ(shared.app->console().records().size(), own.app->console().records().size());
+    EXPECT_EQ(a, b) << jobs[i].alignment;
+    EXPECT_EQ(shared[i].app->console().records().size(), own.app->console().records().size());
   }
   (void)message_text(0, 0);
 }
@@ -314,8 +324,14 @@ TEST(ParallelRuns, TwoDesignsOnTwoThreadsGiveWhatTheyGiveOneAfterTheOther) {
   std::vector<std::vector<std::string>> sequential;
   for (const DesignJob& job : jobs) sequential.push_back(lines_of(review_design(job, settings)));
   std::vector<std::vector<std::string>> parallel(jobs.size());
+  // The first two runs wait for each other, so that they do overlap.
+  std::latch both_started(2);
   run_in_order(
-      jobs.size(), 2, [&](std::size_t i) { parallel[i] = lines_of(review_design(jobs[i], settings)); },
+      jobs.size(), 2,
+      [&](std::size_t i) {
+        if (i < 2) both_started.arrive_and_wait();
+        parallel[i] = lines_of(review_design(jobs[i], settings));
+      },
       [](std::size_t) {});
   EXPECT_EQ(parallel, sequential);
   (void)message_text(0, 0);
