@@ -2,16 +2,25 @@
 // passing both ways) on a generated two-lane road of 50 km, and of the same
 // on a 2x2 road (curve entries, obstacles with their alternative target),
 // reported as milliseconds per km of road and sight lines tested per second;
-// and a 500 km road with the two senses one after the other or at once.
+// and a 500 km road through all four analyses with the two senses of sight
+// one after the other or at once, with its peak memory.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
+#include <fstream>
+#include <string>
 #include <vector>
 
+#include "analysis/alignment_review.h"
+#include "analysis/profile_review.h"
+#include "analysis/road_series.h"
 #include "analysis/sight_line.h"
+#include "analysis/superelevation_review.h"
 #include "analysis/visibility_analyses.h"
 #include "road_builder.h"
 #include "services/message_table.h"
@@ -111,16 +120,63 @@ void BM_VisibilityDualCarriageway(benchmark::State& state) {
 }
 BENCHMARK(BM_VisibilityDualCarriageway)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
-// A 500 km two-lane road, the senses one after the other (argument 1) or on
-// two threads (argument 2).
-void BM_VisibilityLongRoad(benchmark::State& state) {
+// Peak resident memory: the process's high-water mark is reset before a run
+// (Linux /proc/self/clear_refs, value 5) and read after it (VmHWM). Returns
+// false when the mark cannot be reset; the figure then counts from the start.
+bool reset_peak_memory() {
+  std::ofstream clear("/proc/self/clear_refs");
+  clear << "5";
+  clear.flush();
+  return static_cast<bool>(clear);
+}
+
+double peak_memory_mb() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
+  }
+  return 0.0;
+}
+
+// A 500 km two-lane road through the four analyses and the series, as one
+// run does, the senses of sight one after the other (argument 1) or on two
+// threads (argument 2). Reported: the wall time, its ratio to the time of
+// argument 1 (run first), and the peak resident memory of the run with the
+// road model.
+void BM_AllAnalysesLongRoad(benchmark::State& state) {
   static const RoadModel model =
       generated_road(500000.0, {150.0, 600.0, 250.0, 2000.0, 400.0, 900.0, 180.0, 1300.0, 300.0});
+  static double one_thread_seconds = 0.0;
+  if (message_table_state() == MessageTableState::kNotInitialised) {
+    select_message_language(MessageLanguage::kFrench);
+    static_cast<void>(message_text(0, 1));
+  }
+  const SenseWalks senses = state.range(0) == 1 ? SenseWalks::kOneAfterTheOther : SenseWalks::kConcurrent;
+  const bool peak_reset = reset_peak_memory();
   CrossSection section;
-  run_visibility(state, model, 0, section,
-                 state.range(0) == 1 ? SenseWalks::kOneAfterTheOther : SenseWalks::kConcurrent);
+  double seconds = 0.0;
+  std::size_t findings = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    Console console;
+    horizontal_alignment_review(console, model, 0);
+    superelevation_review(console, model, 0);
+    vertical_profile_review(console, model, 0);
+    visibility_analyses(console, model, 0, section, senses);
+    keep_road_series(console, model);
+    findings = console.records().size();
+    benchmark::DoNotOptimize(findings);
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+  seconds /= static_cast<double>(state.iterations());
+  if (state.range(0) == 1) one_thread_seconds = seconds;
+  if (one_thread_seconds > 0.0) state.counters["ratio_to_one_thread"] = seconds / one_thread_seconds;
+  state.counters["peak_mb"] = peak_memory_mb();
+  state.counters["findings"] = static_cast<double>(findings);
+  if (!peak_reset) state.SetLabel("peak counted from the start of the process");
 }
-BENCHMARK(BM_VisibilityLongRoad)->Arg(1)->Arg(2)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_AllAnalysesLongRoad)->Arg(1)->Arg(2)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
 
 }  // namespace
 }  // namespace corvalinde

@@ -53,6 +53,7 @@ RunOutcome open_design(AnalysisRun& run, Console& console, const std::string& pa
   if (reader == nullptr) return outcome;
 
   outcome.mask = reader->read(console, model, path);
+  outcome.file_sha256 = reader->file_sha256();
   if (outcome.mask == 0) return outcome;
 
   AnalysisSelection selection;

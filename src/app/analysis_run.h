@@ -43,6 +43,9 @@ class DesignReader {
  public:
   virtual ~DesignReader() = default;
   virtual int read(Console& console, RoadModel& model, const std::string& path) = 0;
+  // The SHA-256 of the bytes the last read held, when the reader knows it
+  // (empty otherwise: the caller hashes the file itself).
+  [[nodiscard]] virtual std::string file_sha256() const { return {}; }
 };
 
 // Edits the selection. Returns 0 when accepted, kCancelled (27) when the user
@@ -79,6 +82,7 @@ struct RunOutcome {
   int mask = 0;                                // the reader's mask
   bool selection_accepted = false;             // the selection step accepted
   std::optional<AnalysisSelection> selection;  // as accepted
+  std::string file_sha256;                     // as the reader knows it, or empty
 };
 
 // Runs the whole cycle on the file: clear console and model, read, select,

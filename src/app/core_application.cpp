@@ -5,6 +5,7 @@
 #include "analysis/superelevation_review.h"
 #include "analysis/visibility_analyses.h"
 #include "import/ifc/ifc_reader.h"
+#include "import/landxml/landxml_document.h"
 #include "import/landxml/landxml_reader.h"
 #include "import/native_design_reader.h"
 
@@ -14,15 +15,31 @@ namespace {
 class NativeReader final : public DesignReader {
  public:
   int read(Console& console, RoadModel& model, const std::string& path) override {
-    return read_native_design(console, model, path);
+    sha256_.clear();
+    return read_native_design(console, model, path, &sha256_);
   }
+  [[nodiscard]] std::string file_sha256() const override { return sha256_; }
+
+ private:
+  std::string sha256_;
 };
 
 class LandXmlReader final : public DesignReader {
  public:
   int read(Console& console, RoadModel& model, const std::string& path) override {
-    return read_landxml(console, model, path);
+    sha256_.clear();
+    if (parsed != nullptr) {
+      sha256_ = parsed->sha256;
+      return read_landxml(console, model, *parsed, path);
+    }
+    return read_landxml(console, model, path, &sha256_);
   }
+  [[nodiscard]] std::string file_sha256() const override { return sha256_; }
+
+  const ParsedLandXml* parsed = nullptr;  // read in place of the file when set
+
+ private:
+  std::string sha256_;
 };
 
 class IfcReader final : public DesignReader {
@@ -91,6 +108,14 @@ RunOutcome CoreApplication::open_design(const std::string& path, int file_type, 
   parts_->run.selection_step = &step;
   RunOutcome outcome = corvalinde::open_design(parts_->run, console_, path, file_type);
   parts_->run.selection_step = nullptr;
+  return outcome;
+}
+
+RunOutcome CoreApplication::open_design(const std::string& path, const ParsedLandXml& parsed,
+                                        SelectionStep& step) {
+  parts_->landxml.parsed = &parsed;
+  RunOutcome outcome = open_design(path, kLandXmlFile, step);
+  parts_->landxml.parsed = nullptr;
   return outcome;
 }
 

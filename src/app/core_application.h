@@ -12,6 +12,8 @@
 
 namespace corvalinde {
 
+struct ParsedLandXml;
+
 class CoreApplication {
  public:
   CoreApplication();
@@ -24,6 +26,9 @@ class CoreApplication {
 
   // Runs the whole cycle on the file with the given selection step.
   RunOutcome open_design(const std::string& path, int file_type, SelectionStep& step);
+  // The same on a LandXML file already read and parsed (path: the file's
+  // name, as the listing shows it).
+  RunOutcome open_design(const std::string& path, const ParsedLandXml& parsed, SelectionStep& step);
 
  private:
   struct Parts;

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 
 #include "app/selection_step.h"
 #include "cli/file_digest.h"
+#include "import/landxml/landxml_reader.h"
 #include "output/utf8.h"
 #include "output/visible_text.h"
 #include "services/user_interface.h"
@@ -163,13 +165,18 @@ DesignResult review_design(const DesignJob& job, const BatchSettings& settings, 
       StoredSelectionStep::Policy{settings.save_selection, settings.save_selection});
   SerialisedStep step(stored);
   if (live != nullptr) app.console().add_observer(live);
-  const RunOutcome outcome = app.open_design(job.input.path, job.input.file_type, step);
+  const RunOutcome outcome = job.parsed != nullptr
+                                 ? app.open_design(job.input.path, *job.parsed, step)
+                                 : app.open_design(job.input.path, job.input.file_type, step);
   if (live != nullptr) app.console().remove_observer(live);
 
   doc.mask = outcome.mask;
   // The digest is of a file the reader accepted: one it refused (too large,
-  // not text) is not read a second time just to be hashed.
-  if (outcome.mask != 0) doc.file_sha256 = file_sha256(job.input.path);
+  // not text) is not read a second time just to be hashed. A reader that
+  // held the file whole gives the digest of what it read.
+  if (outcome.mask != 0) {
+    doc.file_sha256 = !outcome.file_sha256.empty() ? outcome.file_sha256 : file_sha256(job.input.path);
+  }
   doc.selection = outcome.selection;
   if (outcome.selection) doc.road_type = outcome.selection->road_type;
   const auto& chosen = port.chosen();
@@ -196,7 +203,7 @@ DesignResult review_design(const DesignJob& job, const BatchSettings& settings, 
   return result;
 }
 
-std::vector<std::string> alignment_names(const DesignInput& input) {
+std::vector<std::string> alignment_names(const DesignInput& input, const ParsedLandXml* parsed) {
   if (!input.error.empty() || (input.file_type != kLandXmlFile && input.file_type != kIfcFile)) return {};
   // Read with every choice cancelled: the reader lists the alignments when
   // there is more than one to choose from.
@@ -204,7 +211,11 @@ std::vector<std::string> alignment_names(const DesignInput& input) {
   const InstalledPort installed(probe);
   CoreApplication app;
   CancellingStep cancel;
-  static_cast<void>(app.open_design(input.path, input.file_type, cancel));
+  if (parsed != nullptr && input.file_type == kLandXmlFile) {
+    static_cast<void>(app.open_design(input.path, *parsed, cancel));
+  } else {
+    static_cast<void>(app.open_design(input.path, input.file_type, cancel));
+  }
   return probe.alignment_candidates();
 }
 
@@ -213,10 +224,11 @@ std::vector<DesignJob> design_jobs(const std::vector<DesignInput>& inputs, const
   const ChoiceAnswers answers = choice_answers(options);
   std::vector<std::vector<DesignJob>> per_input(inputs.size());
   const bool every = reviews_every_alignment(options);
+  std::atomic<std::uint64_t> kept_source{0};
   run_in_order(
       inputs.size(), jobs,
       [&](std::size_t i) {
-        DesignJob job{inputs[i], answers, {}};
+        DesignJob job{inputs[i], answers, {}, {}};
         if (!every) {
           per_input[i].push_back(std::move(job));
           return;
@@ -226,7 +238,15 @@ std::vector<DesignJob> design_jobs(const std::vector<DesignInput>& inputs, const
         for (std::size_t k = 1; k < 3; ++k) {
           if (!job.answers.answers[k]) job.answers.answers[k] = "1";
         }
-        const std::vector<std::string> names = alignment_names(inputs[i]);
+        if (inputs[i].error.empty() && inputs[i].file_type == kLandXmlFile) {
+          job.parsed = parse_landxml_file(inputs[i].path);
+        }
+        const std::vector<std::string> names = alignment_names(inputs[i], job.parsed.get());
+        std::error_code ec;
+        const std::uint64_t size = fs::file_size(inputs[i].path, ec);
+        if (job.parsed != nullptr && (ec || kept_source.fetch_add(size) + size > kKeptSourceBudget)) {
+          job.parsed.reset();  // beyond the budget: each run reads the file
+        }
         if (names.empty()) {
           per_input[i].push_back(std::move(job));
           return;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -18,6 +19,7 @@
 #include "cli/cli_user_interface.h"
 #include "cli/json_output.h"
 #include "cli/road_type_choice.h"
+#include "import/landxml/landxml_document.h"
 
 namespace corvalinde::cli {
 
@@ -43,6 +45,9 @@ struct DesignJob {
   DesignInput input;
   ChoiceAnswers answers;
   std::string alignment;  // the alignment's name when the job is one of several
+  // The LandXML file already read and parsed (shared by the jobs of its
+  // alignments), or null: the run reads the file.
+  std::shared_ptr<const ParsedLandXml> parsed;
 };
 
 // What every run of a batch shares (read only while the runs go on).
@@ -68,13 +73,21 @@ struct DesignResult {
 DesignResult review_design(const DesignJob& job, const BatchSettings& settings,
                            ConsoleObserver* live = nullptr);
 
-// The alignment names of a LandXML file when it holds several (empty when it
-// holds one or none, or cannot be read).
-std::vector<std::string> alignment_names(const DesignInput& input);
+// The alignment names of a LandXML or IFC file when it holds several (empty
+// when it holds one or none, or cannot be read). parsed: the LandXML file
+// already read, listed without reading it again.
+std::vector<std::string> alignment_names(const DesignInput& input, const ParsedLandXml* parsed = nullptr);
 
-// The jobs of the inputs: with every_alignment, one per alignment of each
-// LandXML file, each with its alignment's first profile and grade surface
-// unless the answers say otherwise. jobs: threads for reading the files.
+// Source bytes of the LandXML files whose parsed documents the jobs of one
+// batch keep at most (the documents take a few times more); a file beyond
+// it is read again by each of its runs.
+inline constexpr std::uint64_t kKeptSourceBudget = 64ULL << 20;
+
+// The jobs of the inputs: with every alignment, one per alignment of each
+// LandXML or IFC file, each with its alignment's first profile and grade
+// surface unless the answers say otherwise; each LandXML file is then read
+// and parsed once, its runs share that reading (within kKeptSourceBudget).
+// jobs: threads for reading the files.
 std::vector<DesignJob> design_jobs(const std::vector<DesignInput>& inputs, const CliOptions& options,
                                    unsigned jobs);
 

@@ -158,7 +158,7 @@ int run(int argc, const char* const* argv) {
 
   const unsigned jobs = options.jobs != 0 ? options.jobs : default_jobs();
   const std::vector<DesignInput> inputs = expand_inputs(options.files, options.file_type);
-  const std::vector<DesignJob> design_list = design_jobs(inputs, options, jobs);
+  std::vector<DesignJob> design_list = design_jobs(inputs, options, jobs);
   const bool several = design_list.size() > 1;
 
   BatchSettings settings;
@@ -214,7 +214,8 @@ int run(int argc, const char* const* argv) {
           std::fwrite(row.data(), 1, row.size(), summary);
         }
         worst = worse_status(worst, result.status);
-        results[i] = DesignResult{};  // its lines are out: release them
+        results[i] = DesignResult{};    // its lines are out: release them
+        design_list[i].parsed.reset();  // and the file's reading once its last run is out
       });
   if (json) {
     open_json();

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "import/content_digest.h"
 #include "output/listings.h"
 #include "services/message_table.h"
 
@@ -86,8 +87,14 @@ DesignFileBuffer::int_type DesignFileBuffer::underflow() {
   if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
   const std::size_t got = file_.read(buffer_, kSize);
   if (got == 0) return traits_type::eof();
+  if (digest_ != nullptr) digest_->add({buffer_, got});
   setg(buffer_, buffer_, buffer_ + got);
   return traits_type::to_int_type(*gptr());
+}
+
+void DesignFileBuffer::drain() {
+  setg(buffer_, buffer_, buffer_);
+  while (underflow() != traits_type::eof()) setg(buffer_, egptr(), egptr());
 }
 
 std::string refusal_line(DesignFileStatus status) {

@@ -11,6 +11,8 @@
 
 namespace corvalinde {
 
+class ContentDigest;
+
 enum class DesignFileStatus {
   kOpened,          // a regular file, open for reading
   kMissing,         // no such file
@@ -49,10 +51,16 @@ class DesignFile {
 };
 
 // A buffered stream over an open design file (not owned), for readers that
-// read it line by line.
+// read it line by line. digest, when given (not owned), is fed every byte
+// read from the file.
 class DesignFileBuffer final : public std::streambuf {
  public:
-  explicit DesignFileBuffer(DesignFile& file) : file_(file) {}
+  explicit DesignFileBuffer(DesignFile& file, ContentDigest* digest = nullptr)
+      : file_(file), digest_(digest) {}
+
+  // Reads what is left of the file (through the digest); the stream is then
+  // at its end.
+  void drain();
 
  protected:
   int_type underflow() override;
@@ -60,6 +68,7 @@ class DesignFileBuffer final : public std::streambuf {
  private:
   static constexpr std::size_t kSize = 64 * 1024;
   DesignFile& file_;
+  ContentDigest* digest_;
   char buffer_[kSize];
 };
 

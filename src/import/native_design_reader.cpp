@@ -12,6 +12,7 @@
 
 #include <fmt/format.h>
 
+#include "import/content_digest.h"
 #include "import/design_bounds.h"
 #include "import/design_file.h"
 #include "import/fortran_fields.h"
@@ -640,12 +641,18 @@ int read_native_design(Console& console, RoadModel& model, std::istream& input, 
   return read_design(console, model, &input, file_name);
 }
 
-int read_native_design(Console& console, RoadModel& model, const std::string& path) {
+int read_native_design(Console& console, RoadModel& model, const std::string& path, std::string* sha256) {
   DesignFile file = DesignFile::open(path);
   if (!file.is_open()) return read_design(console, model, nullptr, path, refusal_line(file.status()));
-  DesignFileBuffer buffer(file);
+  ContentDigest digest;
+  DesignFileBuffer buffer(file, sha256 != nullptr ? &digest : nullptr);
   std::istream stream(&buffer);
-  return read_design(console, model, &stream, path);
+  const int mask = read_design(console, model, &stream, path);
+  if (sha256 != nullptr) {
+    buffer.drain();  // what the reading did not reach: the digest is of the file
+    *sha256 = digest.finish();
+  }
+  return mask;
 }
 
 }  // namespace corvalinde

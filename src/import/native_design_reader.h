@@ -20,7 +20,10 @@ namespace corvalinde {
 // usable was read. Progress and errors go to `console`. A path that does not
 // exist, is a directory or cannot be opened reads as an empty file (mask 0,
 // with the unreadable-file message).
-[[nodiscard]] int read_native_design(Console& console, RoadModel& model, const std::string& path);
+// sha256, when given, receives the digest of the whole file (read to its end
+// once, what the reading left included); empty when it was not opened.
+[[nodiscard]] int read_native_design(Console& console, RoadModel& model, const std::string& path,
+                                     std::string* sha256 = nullptr);
 
 // The same from an open stream; `file_name` is what the console lines show.
 [[nodiscard]] int read_native_design(Console& console, RoadModel& model, std::istream& input,

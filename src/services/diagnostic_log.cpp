@@ -3,8 +3,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <vector>
 
 #include "services/service_text.h"
@@ -19,9 +21,13 @@ constexpr std::size_t kTraceValuesPerRecord = 10;
 constexpr std::size_t kFatalLineLimit = 256;
 constexpr int kErrorPresentation = 3;
 
+// Opened and rebound by the front end; written by runs on any thread. The
+// mutex guards every member; `active` lets writers skip formatting without it.
 struct LogChannel {
+  std::mutex mutex;
   std::FILE* stream = nullptr;
   std::string target;  // file path, kNullDevice, or empty when closed
+  std::atomic<bool> active{false};
 };
 
 LogChannel& channel() {
@@ -29,15 +35,18 @@ LogChannel& channel() {
   return log;
 }
 
+// Called with the channel locked.
 void close_channel() {
   LogChannel& log = channel();
+  log.active = false;
   if (log.stream != nullptr) std::fclose(log.stream);
   log.stream = nullptr;
   log.target.clear();
 }
 
 // Binds the channel to path; flags are those of open(2). Returns false when
-// the file cannot be opened (the channel is then closed).
+// the file cannot be opened (the channel is then closed). Called with the
+// channel locked.
 bool bind_channel(const std::string& path, int flags, const char* mode) {
   close_channel();
   // O_NONBLOCK: a named pipe without a reader as the log fails at once
@@ -56,9 +65,11 @@ bool bind_channel(const std::string& path, int flags, const char* mode) {
   std::setvbuf(stream, nullptr, _IOLBF, BUFSIZ);
   channel().stream = stream;
   channel().target = path;
+  channel().active = path != kNullDevice;
   return true;
 }
 
+// Called with the channel locked.
 void bind_null_device() {
   if (!bind_channel(std::string(kNullDevice), O_WRONLY, "w")) channel().target = kNullDevice;
 }
@@ -82,6 +93,7 @@ void open_diagnostic_log(std::span<const std::string_view> arguments) {
   const bool on = debug_setting_on() || debug_switch_given(arguments);
   const std::string path = settings_path(application_base_name("out"));
   ::unlink(path.c_str());
+  const std::lock_guard lock(channel().mutex);
   if (on && bind_channel(path, O_WRONLY | O_CREAT | O_TRUNC, "w")) return;
   bind_null_device();
 }
@@ -95,22 +107,22 @@ void open_diagnostic_log(int argc, const char* const* argv) {
 }
 
 std::string diagnostic_log_target() {
+  const std::lock_guard lock(channel().mutex);
   return channel().target;
 }
 
 bool diagnostic_log_active() {
-  const LogChannel& log = channel();
-  return log.stream != nullptr && log.target != kNullDevice;
+  return channel().active;
 }
 
 void write_log_record(std::string_view record) {
-  std::FILE* stream = channel().stream;
-  if (stream == nullptr || !diagnostic_log_active()) return;
+  LogChannel& log = channel();
+  if (!log.active) return;
   // Runs on several threads write whole records, never pieces of two.
-  ::flockfile(stream);
-  std::fwrite(record.data(), 1, record.size(), stream);
-  std::fputc('\n', stream);
-  ::funlockfile(stream);
+  const std::lock_guard lock(log.mutex);
+  if (log.stream == nullptr || !log.active) return;
+  std::fwrite(record.data(), 1, record.size(), log.stream);
+  std::fputc('\n', log.stream);
 }
 
 std::string log_item(std::string_view text) {
@@ -146,6 +158,7 @@ void write_log_trace(std::string_view text, std::span<const std::uint32_t> value
 }
 
 void reopen_log_for_append() {
+  const std::lock_guard lock(channel().mutex);
   const std::string target = channel().target;
   if (target.empty() || target == kNullDevice) return;
   if (!bind_channel(target, O_WRONLY | O_APPEND, "a")) bind_null_device();
@@ -154,10 +167,12 @@ void reopen_log_for_append() {
 void fatal_error(std::string_view text) {
   // A second fatal error raised while the first is being shown (the window
   // itself failing) ends the process at once.
-  static bool ending = false;
-  if (ending || service_text::trim(text).empty()) std::exit(1);
-  ending = true;
-  if (channel().target.empty()) bind_null_device();
+  static std::atomic<bool> ending{false};
+  if (ending.exchange(true) || service_text::trim(text).empty()) std::exit(1);
+  {
+    const std::lock_guard lock(channel().mutex);
+    if (channel().target.empty()) bind_null_device();
+  }
   write_log_record(" Retour a Windows " + std::string(text));
   std::vector<std::string> lines;
   std::size_t start = 0;
@@ -168,7 +183,10 @@ void fatal_error(std::string_view text) {
     if (end == std::string_view::npos) break;
     start = end + 1;
   }
-  if (channel().stream != nullptr) std::fflush(channel().stream);
+  {
+    const std::lock_guard lock(channel().mutex);
+    if (channel().stream != nullptr) std::fflush(channel().stream);
+  }
   (void)user_interface().message_window(lines, kErrorPresentation, {});
   std::exit(1);
 }

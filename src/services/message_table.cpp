@@ -5,6 +5,8 @@
 #include <dlfcn.h>
 
 #include <exception>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 #include "services/diagnostic_log.h"
@@ -26,100 +28,114 @@ namespace {
 
 using LanguageEntry = const unsigned char* (*)();
 
-// The loaded table: its own copy of the offsets and stored text, so that it
-// does not depend on where the image came from.
+// A loaded table: its own copy of the offsets and stored text, so that it
+// does not depend on where the image came from. Never changed once made:
+// lookups on any thread read it without a lock, and a release or a reload
+// only replaces the table that the next lookups see.
 struct LoadedTable {
   MessageTableState state = MessageTableState::kNotInitialised;
-  void* library = nullptr;
+  void* library = nullptr;  // the language library, closed with the table
   unsigned selector = 0;
   int count = 0;
   std::vector<std::uint8_t> image;  // header, offsets and text area
   MessageImageView view;
 
+  LoadedTable() = default;
+  LoadedTable(const LoadedTable&) = delete;
+  LoadedTable& operator=(const LoadedTable&) = delete;
+  ~LoadedTable() {
+    if (library != nullptr) ::dlclose(library);
+  }
+};
+
+// The table the process uses and what its next initialisation reads. The
+// mutex guards every member; a lookup only copies `table` under it.
+struct TableSlot {
+  std::mutex mutex;
+  std::shared_ptr<const LoadedTable> table;
   MessageLanguage language = MessageLanguage::kFrench;
   bool language_selected = false;
   std::span<const std::uint8_t> builtin_override;
 };
 
-LoadedTable& table() {
-  static LoadedTable loaded;
-  return loaded;
+TableSlot& slot() {
+  static TableSlot the_slot;
+  return the_slot;
+}
+
+std::shared_ptr<const LoadedTable> current_table() {
+  TableSlot& s = slot();
+  const std::lock_guard lock(s.mutex);
+  return s.table;
 }
 
 std::string library_name() {
   return application_base_name("so");
 }
 
-void release_table() {
-  LoadedTable& t = table();
-  if (t.state == MessageTableState::kLibrary && t.library != nullptr) ::dlclose(t.library);
-  t.library = nullptr;
-  t.state = MessageTableState::kNotInitialised;
-  t.image.clear();
-  t.view = MessageImageView{};
-  t.count = 0;
-  t.selector = 0;
-}
-
-// Copies a valid image into the table; the previous table is released.
-MessageImageStatus adopt_image(std::span<const std::uint8_t> image, MessageTableState state, void* library) {
+// A table holding a copy of a valid image; null (and the status) otherwise.
+std::shared_ptr<LoadedTable> table_of(std::span<const std::uint8_t> image, MessageTableState state,
+                                      MessageImageStatus& status) {
   MessageImageView checked;
-  const MessageImageStatus status = read_message_image(image, checked);
-  if (status != MessageImageStatus::kValid) return status;
+  status = read_message_image(image, checked);
+  if (status != MessageImageStatus::kValid) return nullptr;
   const std::size_t used = kMessageImageHeaderSize + checked.offsets.size() + checked.text.size();
-  std::vector<std::uint8_t> copy(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(used));
-  release_table();
-  LoadedTable& t = table();
-  t.image = std::move(copy);
-  (void)read_message_image(t.image, t.view);
-  t.count = t.view.count;
-  t.selector = t.view.selector;
-  t.state = state;
-  t.library = library;
-  return MessageImageStatus::kValid;
+  auto table = std::make_shared<LoadedTable>();
+  table->image.assign(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(used));
+  (void)read_message_image(table->image, table->view);
+  table->count = table->view.count;
+  table->selector = table->view.selector;
+  table->state = state;
+  return table;
 }
 
-std::span<const std::uint8_t> chosen_builtin_image() {
-  LoadedTable& t = table();
-  if (!t.builtin_override.empty()) return t.builtin_override;
-  if (!t.language_selected) {
+// Called with the slot locked.
+std::span<const std::uint8_t> chosen_builtin_image(TableSlot& s) {
+  if (!s.builtin_override.empty()) return s.builtin_override;
+  if (!s.language_selected) {
     if (const auto language = parse_message_language(read_setting("Language", kMainSection))) {
-      t.language = *language;
+      s.language = *language;
     }
   }
-  return builtin_message_image(t.language);
+  return builtin_message_image(s.language);
 }
 
 [[noreturn]] void cannot_load() {
   fatal_error("Impossible de charger le fichier " + library_name());
 }
 
-void load_language_library() {
+// The table of the language library beside the program; null when it cannot
+// be loaded.
+std::shared_ptr<const LoadedTable> language_library_table() {
   const std::string path = program_file_path(library_name());
   // Only the library beside the program: a bare name would make the loader
   // search the system's library path.
-  if (path.find('/') == std::string::npos) cannot_load();
+  if (path.find('/') == std::string::npos) return nullptr;
   void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) cannot_load();
+  if (library == nullptr) return nullptr;
   void* entry = ::dlsym(library, kLanguageLibraryEntry);
   const unsigned char* image = nullptr;
   if (entry != nullptr) image = reinterpret_cast<LanguageEntry>(entry)();
   const std::size_t size = declared_message_image_size(image);
-  if (size == 0 ||
-      adopt_image({image, size}, MessageTableState::kLibrary, library) != MessageImageStatus::kValid) {
+  MessageImageStatus status = MessageImageStatus::kValid;
+  std::shared_ptr<LoadedTable> table;
+  if (size != 0) table = table_of({image, size}, MessageTableState::kLibrary, status);
+  if (!table) {
     ::dlclose(library);
-    cannot_load();
+    return nullptr;
   }
+  table->library = library;
+  return table;
 }
 
-void initialise_table() {
-  const std::span<const std::uint8_t> builtin = chosen_builtin_image();
+// The table an initialisation makes; null when it cannot be made. Called
+// with the slot locked.
+std::shared_ptr<const LoadedTable> initial_table(TableSlot& s) {
+  const std::span<const std::uint8_t> builtin = chosen_builtin_image(s);
   const bool has_builtin = builtin.size() >= 2 && (builtin[0] != 0 || builtin[1] != 0);
-  if (!has_builtin) {
-    load_language_library();
-    return;
-  }
-  if (adopt_image(builtin, MessageTableState::kBuiltIn, nullptr) != MessageImageStatus::kValid) cannot_load();
+  if (!has_builtin) return language_library_table();
+  MessageImageStatus status = MessageImageStatus::kValid;
+  return table_of(builtin, MessageTableState::kBuiltIn, status);
 }
 
 }  // namespace
@@ -133,8 +149,10 @@ std::optional<MessageLanguage> parse_message_language(std::string_view name) {
 }
 
 void select_message_language(MessageLanguage language) {
-  table().language = language;
-  table().language_selected = true;
+  TableSlot& s = slot();
+  const std::lock_guard lock(s.mutex);
+  s.language = language;
+  s.language_selected = true;
 }
 
 std::span<const std::uint8_t> builtin_message_image(MessageLanguage language) {
@@ -150,24 +168,31 @@ std::span<const std::uint8_t> builtin_message_image(MessageLanguage language) {
 }
 
 MessageTableState message_table_state() {
-  return table().state;
+  const auto table = current_table();
+  return table ? table->state : MessageTableState::kNotInitialised;
 }
 
 std::string message_text(int n, std::size_t width) {
-  LoadedTable& t = table();
   if (n == 0) {
-    if (t.state == MessageTableState::kNotInitialised) {
-      initialise_table();
-    } else {
-      release_table();
+    bool failed = false;
+    {
+      TableSlot& s = slot();
+      const std::lock_guard lock(s.mutex);
+      if (s.table) {
+        s.table.reset();
+      } else {
+        s.table = initial_table(s);
+        failed = !s.table;
+      }
     }
+    // Outside the lock: the fatal path shows a window, which may look up texts.
+    if (failed) cannot_load();
     return std::string(width, ' ');
   }
-  if (t.state == MessageTableState::kNotInitialised) {
-    fatal_error("Fichier " + library_name() + " non chargé");
-  }
+  const auto table = current_table();
+  if (!table) fatal_error("Fichier " + library_name() + " non chargé");
   std::string work;
-  if (n >= 1 && n <= t.count) work = expand_stored_entry(t.view.stored_entry(n), t.selector);
+  if (n >= 1 && n <= table->count) work = expand_stored_entry(table->view.stored_entry(n), table->selector);
   return service_text::fit(work, width);
 }
 
@@ -176,19 +201,28 @@ std::string message_trimmed(int n) {
 }
 
 MessageImageStatus load_message_image(std::span<const std::uint8_t> image) {
-  return adopt_image(image, MessageTableState::kBuiltIn, nullptr);
+  MessageImageStatus status = MessageImageStatus::kValid;
+  auto table = table_of(image, MessageTableState::kBuiltIn, status);
+  if (!table) return status;
+  TableSlot& s = slot();
+  const std::lock_guard lock(s.mutex);
+  s.table = std::move(table);
+  return status;
 }
 
 void reset_message_table_for_tests() {
-  release_table();
-  LoadedTable& t = table();
-  t.language = MessageLanguage::kFrench;
-  t.language_selected = false;
-  t.builtin_override = {};
+  TableSlot& s = slot();
+  const std::lock_guard lock(s.mutex);
+  s.table.reset();
+  s.language = MessageLanguage::kFrench;
+  s.language_selected = false;
+  s.builtin_override = {};
 }
 
 void use_message_image_as_builtin_for_tests(std::span<const std::uint8_t> image) {
-  table().builtin_override = image;
+  TableSlot& s = slot();
+  const std::lock_guard lock(s.mutex);
+  s.builtin_override = image;
 }
 
 namespace detail {

@@ -3,6 +3,9 @@
 // beside the program). Lookups never fail: an unknown or empty number gives
 // blanks. A lookup before initialisation and a failed initialisation end the
 // program through fatal_error; loading a given image reports its status.
+// A table never changes once loaded: lookups may run on any number of threads
+// at once, and an initialisation, release or load made meanwhile only decides
+// which table the lookups that follow it read.
 #pragma once
 
 #include <cstddef>

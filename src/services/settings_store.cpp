@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -28,6 +29,8 @@ constexpr mode_t kPrivateFileMode = 0600;
 constexpr std::size_t kMaxRecordBytes = 4096;
 
 // The names resolved once per run (or once per test case, see the reset hook).
+// Runs on several threads may ask for them first at the same time: every
+// access holds names_mutex().
 struct ResolvedNames {
   std::optional<std::string> base_name;
   std::optional<std::string> program_directory;  // with the trailing '/'; empty when unknown
@@ -39,6 +42,18 @@ struct ResolvedNames {
 ResolvedNames& names() {
   static ResolvedNames resolved;
   return resolved;
+}
+
+std::mutex& names_mutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+// One read-modify-write of the settings file at a time in this process, so
+// that two writers never lose each other's key.
+std::mutex& file_write_mutex() {
+  static std::mutex mutex;
+  return mutex;
 }
 
 std::string executable_path() {
@@ -53,7 +68,8 @@ std::string executable_path() {
   }
 }
 
-const std::string& program_directory() {
+std::string program_directory() {
+  const std::lock_guard lock(names_mutex());
   ResolvedNames& resolved = names();
   if (!resolved.program_directory) {
     std::string directory = resolved.program_directory_override;
@@ -91,7 +107,8 @@ std::string user_config_folder() {
   return home + ".config";
 }
 
-const std::string& settings_folder() {
+std::string settings_folder() {
+  const std::lock_guard lock(names_mutex());
   ResolvedNames& resolved = names();
   if (!resolved.settings_folder) {
     std::string folder;
@@ -166,7 +183,12 @@ bool replace_file(const std::string& path, std::string_view content, mode_t mode
   const int fd = ::mkstemp(temporary.data());
   if (fd < 0) return false;
   bool written = ::fchmod(fd, mode) == 0;
-  if (written && names().fail_writes) {
+  bool fail_writes = false;
+  {
+    const std::lock_guard lock(names_mutex());
+    fail_writes = names().fail_writes;
+  }
+  if (written && fail_writes) {
     (void)write_all(fd, content.substr(0, content.size() / 2));
     written = false;
   }
@@ -330,6 +352,7 @@ int hex_digit(char c) {
 }  // namespace
 
 std::string application_base_name(std::string_view extension) {
+  const std::lock_guard lock(names_mutex());
   ResolvedNames& resolved = names();
   if (!resolved.base_name) {
     std::string base(trim(CORVALINDE_BASE_NAME));
@@ -353,7 +376,7 @@ std::string application_base_name(std::string_view extension) {
 
 std::string program_file_path(std::string_view name) {
   const std::string_view trimmed = trim_right(name);
-  const std::string& directory = program_directory();
+  const std::string directory = program_directory();
   if (directory.empty() || char_count(directory) + char_count(trimmed) > kProgramPathLimit) {
     return std::string(trimmed);
   }
@@ -362,7 +385,7 @@ std::string program_file_path(std::string_view name) {
 
 std::string settings_path(std::string_view name) {
   const std::string_view trimmed = trim_right(name);
-  const std::string& folder = settings_folder();
+  const std::string folder = settings_folder();
   if (folder.empty() || char_count(folder) + char_count(trimmed) > kSettingsPathLimit) {
     return program_file_path(trimmed);
   }
@@ -390,6 +413,7 @@ bool write_setting(std::string_view key, std::string_view value, std::string_vie
     return false;
   }
   const std::string path = settings_file();
+  const std::lock_guard lock(file_write_mutex());
   std::string content;
   const ReadOutcome outcome = read_whole_file(path, content);
   // A file that exists but cannot be read is never replaced by one holding
@@ -461,12 +485,14 @@ bool store_current_directory(std::string_view directory) {
 }
 
 void reset_settings_cache_for_tests(std::string_view program_directory) {
+  const std::lock_guard lock(names_mutex());
   ResolvedNames& resolved = names();
   resolved = ResolvedNames{};
   resolved.program_directory_override = program_directory;
 }
 
 void simulate_settings_write_failure_for_tests(bool enabled) {
+  const std::lock_guard lock(names_mutex());
   names().fail_writes = enabled;
 }
 

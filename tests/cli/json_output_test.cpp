@@ -7,12 +7,14 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <latch>
 #include <regex>
 #include <thread>
 
 #include <nlohmann/json.hpp>
 
 #include "cli/design_batch.h"
+#include "cli/file_digest.h"
 #include "cli_run_support.h"
 #include "services/message_table.h"
 
@@ -246,6 +248,7 @@ TEST_F(JsonAndBatch, BrokenFileInABatchFailsAloneAndTheWorstStatusWins) {
   EXPECT_EQ(doc["runs"][1]["error"], "no such file");
   EXPECT_EQ(doc["runs"][2]["status"], 0);
   EXPECT_EQ(doc["runs"][2]["mask"], 7);
+  EXPECT_EQ(doc["runs"][2]["file_sha256"], file_sha256(good.string())) << "hashed as the reader read it";
   EXPECT_FALSE(doc["runs"][2]["findings"].empty());
   const std::string csv = read_file(dir_ / "sum.csv");
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 4) << csv;
@@ -270,6 +273,48 @@ TEST_F(JsonAndBatch, AlignmentAllReviewsEachAlignmentUnderItsHeading) {
   EXPECT_NE(read_file(dir_ / "s.csv").find("two.xml,Bretelle,380.000,3,"), std::string::npos);
 }
 
+TEST_F(JsonAndBatch, TheAlignmentsOfAFileShareOneReadingThatReviewsAsTheFileDoes) {
+  select_message_language(MessageLanguage::kIds);
+  (void)message_text(0, 0);
+  const fs::path file = two_alignment_file();
+  CliOptions options;
+  options.alignment = "all";
+  std::vector<DesignJob> jobs = design_jobs(expand_inputs({file.string()}, {}), options, 1);
+  ASSERT_EQ(jobs.size(), 2U);
+  ASSERT_NE(jobs[0].parsed, nullptr);
+  EXPECT_EQ(jobs[0].parsed, jobs[1].parsed);
+  SelectionOverrides overrides;
+  overrides.road_type = find_road_type(3);
+  BatchSettings settings;
+  settings.overrides = &overrides;
+  settings.several = true;
+  // The two readings of the one document run at the same time.
+  std::vector<DesignResult> shared(jobs.size());
+  std::latch both_started(2);
+  run_in_order(
+      jobs.size(), 2,
+      [&](std::size_t i) {
+        both_started.arrive_and_wait();
+        shared[i] = review_design(jobs[i], settings);
+      },
+      [](std::size_t) {});
+  for (std::size_t i = 0; i < jobs.size(); ++i) {
+    jobs[i].parsed.reset();
+    const DesignResult own = review_design(jobs[i], settings);
+    EXPECT_EQ(shared[i].document.mask, 7);
+    EXPECT_EQ(shared[i].document.alignment, own.document.alignment);
+    EXPECT_EQ(shared[i].document.file_sha256, file_sha256(file.string()));
+    EXPECT_EQ(own.document.file_sha256, shared[i].document.file_sha256);
+    std::vector<std::string> a;
+    std::vector<std::string> b;
+    for (const ConsoleLine& line : shared[i].app->console().lines()) a.push_back(line.text);
+    for (const ConsoleLine& line : own.app->console().lines()) b.push_back(line.text);
+    EXPECT_EQ(a, b) << jobs[i].alignment;
+    EXPECT_EQ(shared[i].app->console().records().size(), own.app->console().records().size());
+  }
+  (void)message_text(0, 0);
+}
+
 TEST(ParallelRuns, TwoDesignsOnTwoThreadsGiveWhatTheyGiveOneAfterTheOther) {
   select_message_language(MessageLanguage::kIds);
   (void)message_text(0, 0);
@@ -280,7 +325,7 @@ TEST(ParallelRuns, TwoDesignsOnTwoThreadsGiveWhatTheyGiveOneAfterTheOther) {
   settings.several = true;
   std::vector<DesignJob> jobs;
   for (const fs::path& design : golden_designs())
-    jobs.push_back({expand_inputs({design.string()}, {}).front(), {}, {}});
+    jobs.push_back({expand_inputs({design.string()}, {}).front(), {}, {}, {}});
   ASSERT_GE(jobs.size(), 2U);
   const auto lines_of = [](const DesignResult& r) {
     std::vector<std::string> lines;
@@ -292,8 +337,14 @@ TEST(ParallelRuns, TwoDesignsOnTwoThreadsGiveWhatTheyGiveOneAfterTheOther) {
   std::vector<std::vector<std::string>> sequential;
   for (const DesignJob& job : jobs) sequential.push_back(lines_of(review_design(job, settings)));
   std::vector<std::vector<std::string>> parallel(jobs.size());
+  // The first two runs wait for each other, so that they do overlap.
+  std::latch both_started(2);
   run_in_order(
-      jobs.size(), 2, [&](std::size_t i) { parallel[i] = lines_of(review_design(jobs[i], settings)); },
+      jobs.size(), 2,
+      [&](std::size_t i) {
+        if (i < 2) both_started.arrive_and_wait();
+        parallel[i] = lines_of(review_design(jobs[i], settings));
+      },
       [](std::size_t) {});
   EXPECT_EQ(parallel, sequential);
   (void)message_text(0, 0);

@@ -2,8 +2,10 @@
 
 #include <gmock/gmock.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "services/message_image.h"
@@ -96,6 +98,30 @@ TEST_F(MessageTable, LookupCountsCharactersAndNeverSplitsOne) {
   EXPECT_EQ(message_text(1, 12), "Réglage €   ");
   EXPECT_EQ(message_text(1, 0), "");
   EXPECT_EQ(message_trimmed(1), "Réglage €");
+}
+
+TEST_F(MessageTable, LookupsOnOtherThreadsSeeOneWholeTableWhileItIsReplaced) {
+  const Bytes first = image_of(std::vector<std::string>{"premier texte", "un"});
+  const Bytes second = image_of(std::vector<std::string>{"second", "deux"});
+  ASSERT_EQ(load_message_image(first), MessageImageStatus::kValid);
+  std::atomic<bool> stop{false};
+  std::atomic<int> torn{0};
+  std::vector<std::thread> readers;
+  for (int t = 0; t < 2; ++t) {
+    readers.emplace_back([&] {
+      while (!stop.load()) {
+        const std::string text = message_trimmed(1);
+        if (text != "premier texte" && text != "second") ++torn;
+      }
+    });
+  }
+  for (int i = 0; i < 2000; ++i) {
+    ASSERT_EQ(load_message_image(i % 2 == 0 ? second : first), MessageImageStatus::kValid);
+  }
+  stop = true;
+  for (std::thread& reader : readers) reader.join();
+  EXPECT_EQ(torn.load(), 0);
+  EXPECT_EQ(message_trimmed(2), "un");
 }
 
 TEST_F(MessageTable, TextsRoundTripThroughEveryTransform) {

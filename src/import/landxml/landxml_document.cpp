@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "import/content_digest.h"
 #include "import/design_file.h"
 #include "import/landxml/landxml_attributes.h"
 #include "import/landxml/landxml_messages.h"
@@ -244,7 +245,7 @@ LandXmlDocument open_landxml_text(std::string text) {
   return parse_and_examine(std::move(text), {});
 }
 
-LandXmlDocument open_landxml(const std::string& path) {
+LandXmlDocument open_landxml(const std::string& path, std::string* sha256) {
   write_log("open_landxml", path);
   DesignFile file = DesignFile::open(path);
   if (!file.is_open()) return rejected(refusal_line(file.status()));
@@ -281,6 +282,11 @@ LandXmlDocument open_landxml(const std::string& path) {
   // The file may have shrunk or grown since it was opened: what was read is
   // the text.
   buffer.resize(done);
+  if (sha256 != nullptr) {
+    ContentDigest digest;
+    digest.add(buffer);
+    *sha256 = digest.finish();
+  }
   XmlProgress progress;
   if (show_progress) {
     progress = [&ui](int percent) { ui.progress_window(kReadingShare + percent / 2, {}); };

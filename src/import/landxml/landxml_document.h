@@ -54,10 +54,20 @@ inline constexpr std::size_t kReadBlocksPerFile = 50;
 
 // Reads and parses the file at `path`. A progress window (shown through the
 // user-interface port with the shortened file name) follows the reading and
-// the parsing of files larger than one block.
-LandXmlDocument open_landxml(const std::string& path);
+// the parsing of files larger than one block. sha256, when given, receives
+// the digest of the bytes read (what the document holds), or nothing when
+// the file was refused before it was read.
+LandXmlDocument open_landxml(const std::string& path, std::string* sha256 = nullptr);
 
 // The same for a text already in memory (nothing is shown).
 LandXmlDocument open_landxml_text(std::string text);
+
+// A LandXML file read and parsed once, so that several readings (one per
+// alignment, on several threads at once) share it: a reading only looks at
+// the document.
+struct ParsedLandXml {
+  LandXmlDocument document;
+  std::string sha256;  // of the bytes read; empty when the file was refused unread
+};
 
 }  // namespace corvalinde

@@ -81,7 +81,7 @@ class UnreadContent {
 
 class Reading {
  public:
-  Reading(Console& console, RoadModel& model, LandXmlDocument& document)
+  Reading(Console& console, RoadModel& model, const LandXmlDocument& document)
       : console_(console), model_(model), document_(document) {}
 
   void run() {
@@ -298,11 +298,13 @@ class Reading {
 
   Console& console_;
   RoadModel& model_;
-  LandXmlDocument& document_;
+  const LandXmlDocument& document_;
   int mask_ = 0;
 };
 
-int finish_reading(Console& console, RoadModel& model, LandXmlDocument document, std::string_view file_name) {
+// Reads the tables of an opened document; returns their mask. A rejected
+// document says why.
+int read_document(Console& console, RoadModel& model, const LandXmlDocument& document) {
   if (document.status == LandXmlOpenStatus::kRejected) {
     if (!document.refusal.empty()) console_write(console, kConsoleOrdinary, document.refusal);
     return 0;
@@ -314,27 +316,54 @@ int finish_reading(Console& console, RoadModel& model, LandXmlDocument document,
     // Memory ran out on the way: the tables completed so far stay.
     write_log("read_landxml", "reading stopped");
   }
-  const int mask = reading.mask();
   write_log("close root");
-  document.tree.reset();
-  if (document.status == LandXmlOpenStatus::kNoAlignments) {
+  return reading.mask();
+}
+
+int close_document(Console& console, RoadModel& model, LandXmlOpenStatus status, int mask,
+                   std::string_view file_name) {
+  if (status == LandXmlOpenStatus::kNoAlignments) {
     console_write_message(console, kConsoleOrdinary, msg::kNoAlignments);
     return 0;
   }
   return close_reading(console, model, mask, file_name);
 }
 
+int finish_reading(Console& console, RoadModel& model, LandXmlDocument document, std::string_view file_name) {
+  const int mask = read_document(console, model, document);
+  if (document.status == LandXmlOpenStatus::kRejected) return 0;
+  document.tree.reset();
+  return close_document(console, model, document.status, mask, file_name);
+}
+
 }  // namespace
 
-int read_landxml(Console& console, RoadModel& model, const std::string& path) {
+int read_landxml(Console& console, RoadModel& model, const std::string& path, std::string* sha256) {
   console_write(console, kConsoleHeadingLine, file_message_line(msg::kReading, path));
   LandXmlDocument document;
   try {
-    document = open_landxml(path);
+    document = open_landxml(path, sha256);
   } catch (...) {
     return 0;
   }
   return finish_reading(console, model, std::move(document), path);
+}
+
+int read_landxml(Console& console, RoadModel& model, const ParsedLandXml& parsed, const std::string& path) {
+  console_write(console, kConsoleHeadingLine, file_message_line(msg::kReading, path));
+  const int mask = read_document(console, model, parsed.document);
+  if (parsed.document.status == LandXmlOpenStatus::kRejected) return 0;
+  return close_document(console, model, parsed.document.status, mask, path);
+}
+
+std::shared_ptr<const ParsedLandXml> parse_landxml_file(const std::string& path) {
+  try {
+    auto parsed = std::make_shared<ParsedLandXml>();
+    parsed->document = open_landxml(path, &parsed->sha256);
+    return parsed;
+  } catch (...) {
+    return nullptr;
+  }
 }
 
 int read_landxml_text(Console& console, RoadModel& model, std::string text, std::string_view file_name) {

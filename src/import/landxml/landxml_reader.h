@@ -5,6 +5,7 @@
 // model; reading never throws, and the mask tells which tables it completed.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -15,7 +16,18 @@ namespace corvalinde {
 
 // Reads the file at `path`; returns the mask of the completed tables
 // (kMaskPlan | kMaskProfile | kMaskCrossfall), 0 when nothing usable was read.
-[[nodiscard]] int read_landxml(Console& console, RoadModel& model, const std::string& path);
+// sha256, when given, receives the digest of the bytes read (empty when the
+// file was refused before it was read).
+[[nodiscard]] int read_landxml(Console& console, RoadModel& model, const std::string& path,
+                               std::string* sha256 = nullptr);
+
+// The file read and parsed once (null only when memory ran out), for several
+// readings of it; and one reading of it, with the console lines the reading
+// of the file at `path` writes.
+struct ParsedLandXml;
+[[nodiscard]] std::shared_ptr<const ParsedLandXml> parse_landxml_file(const std::string& path);
+[[nodiscard]] int read_landxml(Console& console, RoadModel& model, const ParsedLandXml& parsed,
+                               const std::string& path);
 
 // The same for a file's text already in memory; `file_name` is what the
 // console lines show.
