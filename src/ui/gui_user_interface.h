@@ -1,12 +1,30 @@
-// The user-interface port of the desktop program: list choices, progress
-// windows and message windows (also fatal_error's window) through the
-// dialog toolkit. The program owns the port and installs it with
-// set_user_interface; it uses the process-wide progress stack.
+// The user-interface port of the desktop program. On the user-interface
+// thread GuiUserInterface asks directly: a list dialog for the readers'
+// choices and a message box; progress goes to whoever listens (the window's
+// progress bar). ReviewPort is the port of a review running on a worker
+// thread: it puts the same questions to the user-interface thread and waits
+// for the answer, unless the review is cancelled first.
 #pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
 
 #include "services/user_interface.h"
 
+class QWidget;
+
 namespace corvalinde::ui {
+
+// The list dialog of the readers' choices: 1-based choice, 0 when cancelled.
+int ask_choice(QWidget* parent, const QString& title, const QStringList& items);
+// A message box with the lines; returns the 1-based button pressed.
+int ask_message(QWidget* parent, const QStringList& lines, int presentation, const QStringList& buttons);
 
 class GuiUserInterface final : public UserInterface {
  public:
@@ -14,6 +32,53 @@ class GuiUserInterface final : public UserInterface {
   void progress_window(int value, std::string_view text) override;
   int message_window(const std::vector<std::string>& lines, int presentation,
                      const std::vector<std::string>& buttons) override;
+};
+
+// What the user-interface thread and one review's worker share. Cancelling
+// wakes the worker out of any wait; the worker never leaves a question while
+// the user-interface thread is answering it.
+class ReviewLink : public std::enable_shared_from_this<ReviewLink> {
+ public:
+  // Owned through a shared pointer (the question keeps it alive).
+  // Runs question on the user-interface thread (through context) and returns
+  // its answer, or when_cancelled once the review is cancelled and the
+  // question is not being answered.
+  int ask(QObject* context, std::function<int()> question, int when_cancelled);
+  void cancel();
+  bool cancelled() const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::condition_variable answered_;
+  bool cancelled_ = false;
+};
+
+class ReviewPort final : public UserInterface {
+ public:
+  // Progress: value >= 1 with a text opens (value is the scale), without a
+  // text moves; -1 and -2 close. Called on the worker thread.
+  using ProgressSink = std::function<void(int value, const QString& text)>;
+
+  ReviewPort(std::shared_ptr<ReviewLink> link, QObject* context, ProgressSink progress)
+      : link_(std::move(link)), context_(context), progress_(std::move(progress)) {}
+
+  int choose_from_list(std::string_view title, const std::vector<std::string>& items) override;
+  bool accept_only_candidate(std::string_view title, std::string_view item) override;
+  void progress_window(int value, std::string_view text) override;
+  int message_window(const std::vector<std::string>& lines, int presentation,
+                     const std::vector<std::string>& buttons) override;
+
+  // The first choice of the reading (the alignment), trimmed; empty if none.
+  const QString& first_choice() const { return first_choice_; }
+
+ private:
+  void remember(const QString& choice);
+
+  std::shared_ptr<ReviewLink> link_;
+  QObject* context_;
+  ProgressSink progress_;
+  QString first_choice_;
+  bool chose_ = false;
 };
 
 }  // namespace corvalinde::ui
