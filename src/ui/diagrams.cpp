@@ -13,9 +13,9 @@ namespace {
 
 // How near the plan's axis (px) a point must be to name a station.
 constexpr double kPlanPickDistance = 24.0;
-constexpr double kHighlightPen = 9.0;
+constexpr double kHighlightPen = 12.0;
 constexpr double kMinimumBandWidth = 3.0;
-const QColor kHighlight(0x00, 0x78, 0xd7, 90);
+const QColor kHighlight(0x00, 0x5f, 0xcc, 150);
 
 }  // namespace
 

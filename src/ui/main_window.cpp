@@ -360,6 +360,9 @@ QWidget* MainWindow::build_review_page() {
   outer_split_->addWidget(console_);
   outer_split_->setStretchFactor(0, 3);
   outer_split_->setStretchFactor(1, 2);
+  // First start: the diagrams as wide as the table, the listing below.
+  inner_split_->setSizes({640, 640});
+  outer_split_->setSizes({520, 320});
   return outer_split_;
 }
 

@@ -69,6 +69,7 @@ QString road_type_label_text(int code) {
 SelectionDialog::SelectionDialog(SelectionModel& model, QWidget* parent) : QDialog(parent), model_(model) {
   setWindowTitle(QString::fromStdString(message_trimmed(kSelectionTitleMessage)));
   auto* form = new QFormLayout;
+  form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
   for (int n = 0; n < kSelectionControlCount; ++n) {
     QWidget* widget = nullptr;
     switch (n) {
