@@ -78,10 +78,15 @@ int main(int argc, char** argv) {
       QStringLiteral("lang"), QCoreApplication::translate("main", "Language of the program: fr or en."),
       QStringLiteral("language"));
   parser.addOption(lang_option);
+  parser.addOption(QCommandLineOption(QStringLiteral("debug"),
+                                      QCoreApplication::translate("main", "Write a diagnostic log.")));
   parser.addPositionalArgument(QStringLiteral("design"),
                                QCoreApplication::translate("main", "A road design to open and review."),
                                QStringLiteral("[design]"));
-  parser.process(application);
+  // "/debug" is the older spelling of --debug (the log reads both).
+  QStringList arguments = QCoreApplication::arguments();
+  arguments.removeAll(QStringLiteral("/debug"));
+  parser.process(arguments);
   if (parser.isSet(lang_option) && !ui::interface_languages().contains(parser.value(lang_option))) {
     std::fprintf(stderr, "%s\n",
                  qPrintable(QCoreApplication::translate("main", "Unknown language %1: use fr or en.")
