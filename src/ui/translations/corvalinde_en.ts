@@ -336,6 +336,10 @@
         <translation>Language of the program: fr or en.</translation>
     </message>
     <message>
+        <source>Write a diagnostic log.</source>
+        <translation>Write a diagnostic log.</translation>
+    </message>
+    <message>
         <source>A road design to open and review.</source>
         <translation>A road design to open and review.</translation>
     </message>

@@ -336,6 +336,10 @@
         <translation>Langue du programme : fr ou en.</translation>
     </message>
     <message>
+        <source>Write a diagnostic log.</source>
+        <translation>Écrire un journal de diagnostic.</translation>
+    </message>
+    <message>
         <source>A road design to open and review.</source>
         <translation>Un projet routier à ouvrir et examiner.</translation>
     </message>
