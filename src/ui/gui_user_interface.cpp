@@ -1,6 +1,7 @@
 #include "ui/gui_user_interface.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -148,16 +149,32 @@ void ReviewPort::remember(const QString& choice) {
 }
 
 int ReviewPort::choose_from_list(std::string_view title, const std::vector<std::string>& items) {
+  const bool first_question = questions_++ == 0;
   const QString shown_title = from_utf8(title);
-  const QStringList shown_items = texts(items);
-  const int chosen = link_->ask(
+  QStringList shown_items = texts(items);
+  const auto size = static_cast<int>(shown_items.size());
+  if (first_question && fixed_alignment_ > 0) {
+    if (fixed_alignment_ > size) return 0;
+    remember(shown_items[fixed_alignment_ - 1]);
+    return fixed_alignment_;
+  }
+  if (fixed_alignment_ > 0 || all_chosen_) return size >= 1 ? 1 : 0;  // the first profile and surface
+  const bool offer_all = first_question && size > 1;
+  if (offer_all) shown_items << QCoreApplication::translate("ReviewPort", "All alignments");
+  int chosen = link_->ask(
       context_, [shown_title, shown_items] { return ask_choice(active_window(), shown_title, shown_items); },
       0);
-  if (chosen >= 1 && chosen <= shown_items.size()) remember(shown_items[chosen - 1]);
+  if (offer_all && chosen == size + 1) {
+    all_chosen_ = true;
+    alignment_count_ = size;
+    chosen = 1;
+  }
+  if (chosen >= 1 && chosen <= size) remember(shown_items[chosen - 1]);
   return chosen;
 }
 
 bool ReviewPort::accept_only_candidate(std::string_view, std::string_view item) {
+  ++questions_;
   remember(from_utf8(item));
   return true;
 }

@@ -62,6 +62,15 @@ class ReviewPort final : public UserInterface {
   ReviewPort(std::shared_ptr<ReviewLink> link, QObject* context, ProgressSink progress)
       : link_(std::move(link)), context_(context), progress_(std::move(progress)) {}
 
+  // The first question of a reading is the alignment. When it offers several,
+  // the list ends with "All alignments"; choosing it reviews the first now
+  // (every later question answered with its first entry) and all_chosen()
+  // tells the caller to review the others. A port made for alignment k
+  // (1-based) answers the first question with k and the others with 1.
+  void answer_first_with(int alignment) { fixed_alignment_ = alignment; }
+  bool all_chosen() const { return all_chosen_; }
+  int alignment_count() const { return alignment_count_; }
+
   int choose_from_list(std::string_view title, const std::vector<std::string>& items) override;
   bool accept_only_candidate(std::string_view title, std::string_view item) override;
   void progress_window(int value, std::string_view text) override;
@@ -79,6 +88,10 @@ class ReviewPort final : public UserInterface {
   ProgressSink progress_;
   QString first_choice_;
   bool chose_ = false;
+  int questions_ = 0;
+  int fixed_alignment_ = 0;
+  bool all_chosen_ = false;
+  int alignment_count_ = 0;
 };
 
 }  // namespace corvalinde::ui

@@ -28,18 +28,19 @@ using namespace corvalinde;
 // Shows a window on its own and swaps it for one in another language when asked.
 class WindowKeeper : public QObject {
  public:
-  void show(std::shared_ptr<ui::ReviewResult> result) {
+  void show(std::vector<std::shared_ptr<ui::ReviewResult>> results, int index) {
     auto* window = new ui::MainWindow;
     window->setAttribute(Qt::WA_DeleteOnClose);
-    if (result) window->show_result(std::move(result));
+    if (!results.empty()) window->show_results(std::move(results), index);
     connect(window, &ui::MainWindow::language_requested, this, [this, window](const QString& language) {
       window->runner().cancel();
       window->runner().wait_all();
       (void)ui::apply_language(language);
-      const auto kept = window->result();
+      const auto kept = window->results();
+      const int shown = window->shown_index();
       window->hide();
       window->deleteLater();
-      show(kept);
+      show(kept, shown);
     });
     window->show();
     window_ = window;
@@ -106,7 +107,7 @@ int main(int argc, char** argv) {
   write_log_record(application_base_name());
 
   WindowKeeper keeper;
-  keeper.show(nullptr);
+  keeper.show({}, 0);
   if (!parser.positionalArguments().isEmpty())
     keeper.window()->open_file(parser.positionalArguments().front());
   const int code = QApplication::exec();

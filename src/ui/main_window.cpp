@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -131,10 +132,11 @@ MainWindow::MainWindow(StoredSelectionStep::Editor editor, QWidget* parent) : QM
   set_running(false);
 
   connect(runner_.get(), &ReviewRunner::progress, this, &MainWindow::show_progress);
-  connect(runner_.get(), &ReviewRunner::finished, this, [this](std::shared_ptr<ReviewResult> result) {
-    set_running(false);
-    show_result(std::move(result));
-  });
+  connect(runner_.get(), &ReviewRunner::finished, this,
+          [this](std::vector<std::shared_ptr<ReviewResult>> results) {
+            set_running(false);
+            show_results(std::move(results));
+          });
   connect(runner_.get(), &ReviewRunner::cancelled, this, [this] {
     set_running(false);
     statusBar()->showMessage(tr("Review cancelled."), 5000);
@@ -244,6 +246,13 @@ void MainWindow::build_menus() {
   tools->addAction(review_again_);
   tools->addAction(export_report_);
   tools->addAction(export_diagrams_);
+  alignment_choice_ = new QComboBox(tools);
+  alignment_choice_->setToolTip(tr("The alignment shown"));
+  alignment_choice_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  tools->addSeparator();
+  alignment_action_ = tools->addWidget(alignment_choice_);
+  alignment_action_->setVisible(false);
+  connect(alignment_choice_, &QComboBox::activated, this, &MainWindow::show_alignment);
 }
 
 QWidget* MainWindow::build_start_page() {
@@ -402,9 +411,40 @@ void MainWindow::review_again() {
   if (result_) open_file(result_->path);
 }
 
-void MainWindow::show_result(std::shared_ptr<ReviewResult> result) {
-  if (!result || !result->app) return;
-  result_ = std::move(result);
+void MainWindow::show_results(std::vector<std::shared_ptr<ReviewResult>> results, int index) {
+  std::erase_if(results, [](const auto& result) { return !result || !result->app; });
+  if (results.empty()) return;
+  results_ = std::move(results);
+  alignment_choice_->clear();
+  for (const auto& result : results_) {
+    // Name, length and the designer's stations of each alignment.
+    const RoadModel& model = result->app->model();
+    const draw::StationRange range = model_range(model);
+    const StationEquations& equations = model.station_equations();
+    auto station = [&equations](double internal) {
+      return QString::fromStdString(format_designer_station(designer_station(equations, internal), 2));
+    };
+    QString name = result->alignment.isEmpty() ? QFileInfo(result->path).fileName() : result->alignment;
+    if (!range.empty()) {
+      name = tr("%1 — %2 m (%3 to %4)")
+                 .arg(name, QLocale().toString(range.to - range.from, 'f', 1), station(range.from),
+                      station(range.to));
+    }
+    alignment_choice_->addItem(name);
+  }
+  alignment_action_->setVisible(results_.size() > 1);
+  show_alignment(std::clamp(index, 0, static_cast<int>(results_.size()) - 1));
+}
+
+int MainWindow::shown_index() const {
+  const auto found = std::find(results_.begin(), results_.end(), result_);
+  return found == results_.end() ? -1 : static_cast<int>(found - results_.begin());
+}
+
+void MainWindow::show_alignment(int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= results_.size()) return;
+  result_ = results_[static_cast<std::size_t>(index)];
+  alignment_choice_->setCurrentIndex(index);
   const RoadModel& model = result_->app->model();
   const Console& console = result_->app->console();
   shown_console_.write(kConsoleClear);

@@ -55,10 +55,15 @@ class MainWindow final : public QMainWindow {
 
   // Reviews the file (its type from its extension). Ignored while a review runs.
   void open_file(const QString& path);
-  // Shows a finished review (also one carried over from a window of another
-  // language).
-  void show_result(std::shared_ptr<ReviewResult> result);
+  // Shows finished reviews, one per alignment (also those carried over from
+  // a window of another language), the one at index first.
+  void show_results(std::vector<std::shared_ptr<ReviewResult>> results, int index = 0);
+  // The review shown, and all of them.
   std::shared_ptr<ReviewResult> result() const { return result_; }
+  const std::vector<std::shared_ptr<ReviewResult>>& results() const { return results_; }
+  int shown_index() const;
+  // Shows the review of another alignment (index into results()).
+  void show_alignment(int index);
 
   ReviewRunner& runner() { return *runner_; }
   FindingsModel& findings() { return *findings_; }
@@ -105,6 +110,7 @@ class MainWindow final : public QMainWindow {
 
   std::unique_ptr<ReviewRunner> runner_;
   std::shared_ptr<ReviewResult> result_;
+  std::vector<std::shared_ptr<ReviewResult>> results_;
   Console shown_console_;
   QString running_path_;
 
@@ -119,6 +125,8 @@ class MainWindow final : public QMainWindow {
   QTableView* table_ = nullptr;
   QComboBox* review_filter_ = nullptr;
   QComboBox* verdict_filter_ = nullptr;
+  QComboBox* alignment_choice_ = nullptr;
+  QAction* alignment_action_ = nullptr;
   ConsoleView* console_ = nullptr;
 
   QLabel* design_label_ = nullptr;

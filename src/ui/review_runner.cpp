@@ -57,36 +57,47 @@ void ReviewRunner::start(const QString& path, int file_type) {
   current_ = job;
   const std::string file = path.toStdString();
   QThread* thread = QThread::create([this, job, file, file_type, path] {
-    auto result = std::make_shared<ReviewResult>();
-    result->app = std::make_unique<CoreApplication>();
-    result->path = path;
-    ReviewPort port(job->link, this, [this, job](int value, const QString& text) {
-      if (value >= 1 && !text.isEmpty()) job->maximum = value;
-      const int maximum = value < 0 ? -1 : job->maximum;
-      const int shown = value >= 1 && !text.isEmpty() ? 0 : value;
-      QMetaObject::invokeMethod(
-          this,
-          [this, job, shown, maximum, text] {
-            if (current_ == job) emit progress(shown, maximum, text);
-          },
-          Qt::QueuedConnection);
-    });
-    const InstalledPort installed(port);
-    StoredSelectionStep::Editor editor = [this, job](SelectionModel& model) {
-      return job->link->ask(
-          this, [this, &model] { return editor_(model); }, kCancelled);
-    };
-    StoredSelectionStep stored(result->app->model(), editor, StoredSelectionStep::Policy{});
-    SerialisedStep step(stored);
-    result->outcome = result->app->open_design(file, file_type, step);
-    result->alignment = port.first_choice();
+    std::vector<std::shared_ptr<ReviewResult>> results;
+    // Alignment 0: the user answers the questions; k >= 1: alignment k of
+    // all, with the selection accepted for the first.
+    int alignments = 1;
+    for (int k = 0; k < alignments && !job->link->cancelled(); ++k) {
+      auto result = std::make_shared<ReviewResult>();
+      result->app = std::make_unique<CoreApplication>();
+      result->path = path;
+      ReviewPort port(job->link, this, [this, job](int value, const QString& text) {
+        if (value >= 1 && !text.isEmpty()) job->maximum = value;
+        const int maximum = value < 0 ? -1 : job->maximum;
+        const int shown = value >= 1 && !text.isEmpty() ? 0 : value;
+        QMetaObject::invokeMethod(
+            this,
+            [this, job, shown, maximum, text] {
+              if (current_ == job) emit progress(shown, maximum, text);
+            },
+            Qt::QueuedConnection);
+      });
+      if (k > 0) port.answer_first_with(k + 1);
+      const InstalledPort installed(port);
+      StoredSelectionStep::Editor editor = [this, job, k](SelectionModel& model) {
+        if (k > 0) return job->link->cancelled() ? kCancelled : 0;
+        return job->link->ask(
+            this, [this, &model] { return editor_(model); }, kCancelled);
+      };
+      StoredSelectionStep stored(result->app->model(), editor, StoredSelectionStep::Policy{});
+      SerialisedStep step(stored);
+      result->outcome = result->app->open_design(file, file_type, step);
+      result->alignment = port.first_choice();
+      if (k == 0 && port.all_chosen() && result->outcome.selection_accepted)
+        alignments = port.alignment_count();
+      results.push_back(std::move(result));
+    }
     QMetaObject::invokeMethod(
         this,
-        [this, job, result] {
+        [this, job, results] {
           if (current_ != job) return;
           current_.reset();
           if (job->link->cancelled()) return;
-          emit finished(result);
+          emit finished(results);
         },
         Qt::QueuedConnection);
   });

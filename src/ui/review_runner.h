@@ -44,7 +44,8 @@ class ReviewRunner final : public QObject {
 
  signals:
   void progress(int value, int maximum, const QString& text);
-  void finished(std::shared_ptr<ReviewResult> result);
+  // One result, or one per alignment when the user chose them all.
+  void finished(std::vector<std::shared_ptr<ReviewResult>> results);
   void cancelled();
 
  private:

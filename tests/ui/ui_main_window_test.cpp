@@ -5,7 +5,9 @@
 #include "ui/main_window.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QItemSelectionModel>
+#include <QListWidget>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -110,6 +112,37 @@ class MainWindowTest : public QObject {
     window.open_file(folder.filePath(QStringLiteral("missing.xml")));
     QVERIFY(!window.runner().running());
     QCOMPARE(window.page(), 0);
+  }
+
+  void allAlignmentsReviewsEachAndTheWindowSwitches() {
+    const QString design =
+        QStringLiteral(CORVALINDE_SHARED_SAMPLES_DIR "/landxml/civil3d-metric-4-alignments-spirals.xml");
+    if (!QFileInfo::exists(design)) QSKIP("the shared samples are not there");
+    int selections = 0;
+    MainWindow window([&selections](SelectionModel&) {
+      ++selections;
+      return 0;
+    });
+    QStringList offered;
+    testing_support::when_modal([&offered](QWidget* dialog) {
+      auto* list = dialog->findChild<QListWidget*>();
+      for (int row = 0; row < list->count(); ++row) offered << list->item(row)->text();
+      list->setCurrentRow(list->count() - 1);  // "All alignments"
+      QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    QSignalSpy shown(&window, &MainWindow::review_shown);
+    window.open_file(design);
+    QVERIFY(shown.wait(kReviewTimeout));
+    QCOMPARE(offered.size(), 5);
+    QCOMPARE(selections, 1);  // one selection for all of them
+    QCOMPARE(window.results().size(), std::size_t{4});
+    for (int k = 0; k < 4; ++k)
+      QCOMPARE(window.results()[static_cast<std::size_t>(k)]->alignment, offered[k].trimmed());
+    QCOMPARE(window.shown_index(), 0);
+    window.show_alignment(2);
+    QCOMPARE(window.result(), window.results()[2]);
+    QCOMPARE(window.findings().rowCount(),
+             static_cast<int>(window.results()[2]->app->console().records().size()));
   }
 
   void fileTypesFollowTheExtension() {

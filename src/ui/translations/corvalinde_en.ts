@@ -50,6 +50,13 @@
     </message>
 </context>
 <context>
+    <name>ReviewPort</name>
+    <message>
+        <source>All alignments</source>
+        <translation>All alignments</translation>
+    </message>
+</context>
+<context>
     <name>RoadType</name>
     <message>
         <source>2 lanes</source>
@@ -235,6 +242,10 @@
         <translation>Main toolbar</translation>
     </message>
     <message>
+        <source>The alignment shown</source>
+        <translation>The alignment shown</translation>
+    </message>
+    <message>
         <source>Review a road design</source>
         <translation>Review a road design</translation>
     </message>
@@ -277,6 +288,10 @@
     <message>
         <source>%1 is not a file that can be read.</source>
         <translation>%1 is not a file that can be read.</translation>
+    </message>
+    <message>
+        <source>%1 — %2 m (%3 to %4)</source>
+        <translation>%1 — %2 m (%3 to %4)</translation>
     </message>
     <message>
         <source>No finding here.</source>

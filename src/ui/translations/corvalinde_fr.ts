@@ -50,6 +50,13 @@
     </message>
 </context>
 <context>
+    <name>ReviewPort</name>
+    <message>
+        <source>All alignments</source>
+        <translation>Tous les axes</translation>
+    </message>
+</context>
+<context>
     <name>RoadType</name>
     <message>
         <source>2 lanes</source>
@@ -235,6 +242,10 @@
         <translation>Barre d'outils principale</translation>
     </message>
     <message>
+        <source>The alignment shown</source>
+        <translation>L'axe affiché</translation>
+    </message>
+    <message>
         <source>Review a road design</source>
         <translation>Examiner un projet routier</translation>
     </message>
@@ -277,6 +288,10 @@
     <message>
         <source>%1 is not a file that can be read.</source>
         <translation>%1 n'est pas un fichier lisible.</translation>
+    </message>
+    <message>
+        <source>%1 — %2 m (%3 to %4)</source>
+        <translation>%1 — %2 m (%3 à %4)</translation>
     </message>
     <message>
         <source>No finding here.</source>
