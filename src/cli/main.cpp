@@ -15,6 +15,7 @@
 #include <fmt/format.h>
 
 #include "analysis/road_types.h"
+#include "analysis/sight_parameters.h"
 #include "app/core_application.h"
 #include "app/selection_step.h"
 #include "cli/cli_options.h"
@@ -54,6 +55,23 @@ ConsoleLine design_heading(const DesignJob& job) {
   return line;
 }
 
+// The diagrams of one reviewed run (--plots); the worse exit status.
+int write_run_diagrams(const DesignResult& result, const CliOptions& options) {
+  if (!options.plots.directory || result.app == nullptr || result.document.mask == 0) return kExitCompleted;
+  PlotRun run;
+  run.model = &result.app->model();
+  run.console = &result.app->console();
+  run.design_file = result.job.input.path;
+  run.alignment = !result.job.alignment.empty() ? result.job.alignment : options.alignment.value_or("1");
+  if (result.document.selection) {
+    run.design_speed = sight_parameters(SightKind::kObstacle, result.document.road_type,
+                                        result.document.selection->cross_section)
+                           .speed_limit;
+  }
+  run.language = options.language;
+  return write_plots(run, options.plots);
+}
+
 // Answers the selection with a cancel: the design is read, nothing is reviewed.
 class ReadOnlyStep final : public SelectionStep {
  public:
@@ -62,11 +80,10 @@ class ReadOnlyStep final : public SelectionStep {
 
 // --points: reads one design without reviewing it and writes its road model
 // as CSV to the output file or standard output; the reader's lines go to
-// standard error. --plots reads the same way and draws the diagrams instead.
+// standard error.
 int write_points(const CliOptions& options, MarkerStyle notes_style) {
   if (options.files.size() != 1) {
-    std::fprintf(stderr, "corvalinde-cli: %s takes exactly one design file\n",
-                 options.plots.directory ? "--plots" : "--points");
+    std::fprintf(stderr, "corvalinde-cli: --points takes exactly one design file\n");
     return kExitUsage;
   }
   const std::vector<DesignInput> inputs = expand_inputs(options.files, options.file_type);
@@ -87,9 +104,6 @@ int write_points(const CliOptions& options, MarkerStyle notes_style) {
   app.console().remove_observer(&notes);
   set_user_interface(previous);
   if (read.mask == 0) return kExitUnreadable;
-  if (options.plots.directory)
-    return write_plots(app.model(), input.path, options.alignment.value_or("1"), options.language,
-                       options.plots);
 
   std::ofstream file;
   if (options.output) {
@@ -141,7 +155,7 @@ int run(int argc, const char* const* argv) {
   // The table is initialised once, before any run: runs only read it.
   select_message_language(*parse_message_language(options.language));
   message_text(0, 1);
-  if (options.points_step || options.plots.directory) {
+  if (options.points_step) {
     return write_points(options, options.raw ? MarkerStyle::kRaw : MarkerStyle::kBrackets);
   }
 
@@ -190,6 +204,7 @@ int run(int argc, const char* const* argv) {
   };
   std::vector<DesignResult> results(design_list.size());
   int worst = kExitCompleted;
+  const std::shared_ptr<void> diagrams = options.plots.directory ? open_diagram_session() : nullptr;
   run_in_order(
       design_list.size(), jobs,
       [&](std::size_t i) { results[i] = review_design(design_list[i], settings, live); },
@@ -214,6 +229,7 @@ int run(int argc, const char* const* argv) {
           std::fwrite(row.data(), 1, row.size(), summary);
         }
         worst = worse_status(worst, result.status);
+        worst = worse_status(worst, write_run_diagrams(result, options));
         results[i] = DesignResult{};  // its lines are out: release them
       });
   if (json) {

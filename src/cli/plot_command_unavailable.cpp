@@ -5,8 +5,11 @@
 
 namespace corvalinde::cli {
 
-int write_plots(const RoadModel&, const std::string&, const std::string&, const std::string&,
-                const PlotOptions&) {
+std::shared_ptr<void> open_diagram_session() {
+  return nullptr;
+}
+
+int write_plots(const PlotRun&, const PlotOptions&) {
   std::fprintf(stderr, "corvalinde-cli: --plots is not available in this build (built without Qt)\n");
   return 2;
 }

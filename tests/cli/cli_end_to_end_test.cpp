@@ -259,7 +259,9 @@ TEST_F(CliEndToEnd, PlotsWriteEachDiagramOrSayTheyAreMissing) {
 #ifdef CORVALINDE_HAVE_DIAGRAMS
   const CliResult r = run("--plots out --plot-range 10:90 road.txt");
   ASSERT_EQ(r.status, 0) << r.err;
-  for (const char* name : {"out/road-1-plan.svg", "out/road-1-long-section.svg"})
+  for (const char* name :
+       {"out/road-1-plan.svg", "out/road-1-long-section.svg", "out/road-1-operating-speed.svg",
+        "out/road-1-stopping-sight.svg", "out/road-1-passing.svg"})
     EXPECT_NE(read_file(dir_ / name).find("</svg>"), std::string::npos) << name;
   EXPECT_EQ(run("--plots out --plot-format png --alignment A/1 road.txt").status, 0);
   EXPECT_TRUE(fs::is_regular_file(dir_ / "out/road-A_1-plan.png"));
