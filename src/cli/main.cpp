@@ -6,12 +6,16 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <set>
 #include <string>
 #include <vector>
 
+#include <fmt/chrono.h>
 #include <fmt/format.h>
 
 #include "analysis/road_types.h"
@@ -25,7 +29,9 @@
 #include "cli/json_output.h"
 #include "cli/road_type_choice.h"
 #include "output/listings.h"
+#include "output/review_report.h"
 #include "output/road_model_export.h"
+#include "output/utf8.h"
 #include "output/visible_text.h"
 #include "services/diagnostic_log.h"
 #include "services/message_table.h"
@@ -55,9 +61,51 @@ ConsoleLine design_heading(const DesignJob& job) {
   return line;
 }
 
-// The diagrams of one reviewed run (--plots); the worse exit status.
-int write_run_diagrams(const DesignResult& result, const CliOptions& options) {
-  if (!options.plots.directory || result.app == nullptr || result.document.mask == 0) return kExitCompleted;
+// The title block of a run's report.
+ReportTitle report_title(const DesignResult& result) {
+  const RunDocument& doc = result.document;
+  ReportTitle title;
+  title.file = visible_text(doc.file);
+  title.file_sha256 = doc.file_sha256;
+  title.alignment = visible_text(doc.alignment);
+  title.profile = visible_text(doc.profile);
+  if (!doc.surface.empty()) {
+    title.crossfall_source = visible_text(doc.surface);
+  } else if (result.app->model().has_crossfall()) {
+    title.crossfall_source = visible_text(std::filesystem::path(doc.file).filename().string());
+  }
+  title.road_type = fmt::format("{} ({})", trim_right(road_type_label(doc.road_type)), doc.road_type);
+  if (doc.selection) {
+    static constexpr int kReviewTitles[] = {161, 301, 231, 371};
+    std::string reviews;
+    for (std::size_t k = 0; k < doc.selection->run_analysis.size(); ++k) {
+      if (doc.selection->run_analysis[k] == 0) continue;
+      if (!reviews.empty()) reviews += ", ";
+      reviews += message_trimmed(kReviewTitles[k]);
+    }
+    const CrossSection& c = doc.selection->cross_section;
+    title.selection =
+        fmt::format("{}; {} {:.1f}; {} {:.1f}; {}: {}; {} {:.1f}", reviews, message_trimmed(137),
+                    c.lane_width_dm / 10.0, message_trimmed(138), c.median_width_dm / 10.0,
+                    message_trimmed(139), trim_right(yes_no_word(c.median_blocks_sight != 0 ? 1 : 0)),
+                    message_trimmed(140), c.side_clearance_dm / 10.0);
+  }
+  title.program_version = CORVALINDE_VERSION;
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  title.date = fmt::format("{:%Y-%m-%d %H:%M} UTC", utc);
+  return title;
+}
+
+// The diagrams (--plots) and the report (--report) of one reviewed run; the
+// worse exit status. `used` holds the report files written so far, so that
+// no run overwrites another's.
+int write_run_outputs(const DesignResult& result, const CliOptions& options, bool several,
+                      std::set<std::string>& used) {
+  if ((!options.plots.directory && !options.plots.report) || result.app == nullptr ||
+      result.document.mask == 0)
+    return kExitCompleted;
   PlotRun run;
   run.model = &result.app->model();
   run.console = &result.app->console();
@@ -69,7 +117,20 @@ int write_run_diagrams(const DesignResult& result, const CliOptions& options) {
                            .speed_limit;
   }
   run.language = options.language;
-  return write_plots(run, options.plots);
+  int status = options.plots.directory ? write_plots(run, options.plots) : kExitCompleted;
+  if (options.plots.report) {
+    std::string path =
+        report_path_for(*options.plots.report, result.job.input.path, result.job.alignment, several);
+    const std::string first = path;
+    for (int k = 2; used.count(path) != 0; ++k) {
+      const std::filesystem::path p(first);
+      path =
+          (p.parent_path() / (p.stem().string() + "-" + std::to_string(k) + p.extension().string())).string();
+    }
+    used.insert(path);
+    status = worse_status(status, write_run_report(run, report_title(result), path));
+  }
+  return status;
 }
 
 // Answers the selection with a cancel: the design is read, nothing is reviewed.
@@ -204,7 +265,9 @@ int run(int argc, const char* const* argv) {
   };
   std::vector<DesignResult> results(design_list.size());
   int worst = kExitCompleted;
-  const std::shared_ptr<void> diagrams = options.plots.directory ? open_diagram_session() : nullptr;
+  const std::shared_ptr<void> diagrams =
+      options.plots.directory || options.plots.report ? open_diagram_session() : nullptr;
+  std::set<std::string> reports_written;
   run_in_order(
       design_list.size(), jobs,
       [&](std::size_t i) { results[i] = review_design(design_list[i], settings, live); },
@@ -229,7 +292,7 @@ int run(int argc, const char* const* argv) {
           std::fwrite(row.data(), 1, row.size(), summary);
         }
         worst = worse_status(worst, result.status);
-        worst = worse_status(worst, write_run_diagrams(result, options));
+        worst = worse_status(worst, write_run_outputs(result, options, several, reports_written));
         results[i] = DesignResult{};  // its lines are out: release them
       });
   if (json) {

@@ -10,6 +10,7 @@
 #include "cli/plot_options.h"
 #include "draw/diagram_catalogue.h"
 #include "draw/diagram_export.h"
+#include "draw/report_export.h"
 #include "output/visible_text.h"
 
 namespace corvalinde::cli {
@@ -19,6 +20,44 @@ std::shared_ptr<void> open_diagram_session() {
   static char name[] = "corvalinde-cli";
   static char* argv[] = {name, nullptr};
   return std::shared_ptr<QGuiApplication>(draw::ensure_gui_application(argc, argv));
+}
+
+namespace {
+
+draw::DiagramLanguage language_of(const PlotRun& run) {
+  return run.language == "fr" ? draw::DiagramLanguage::kFrench : draw::DiagramLanguage::kEnglish;
+}
+
+draw::DiagramSource source_of(const PlotRun& run) {
+  draw::DiagramSource source;
+  source.model = run.model;
+  if (run.console != nullptr) {
+    source.findings = &run.console->records();
+    source.series = &run.console->series();
+  }
+  source.design_speed = run.design_speed;
+  return source;
+}
+
+}  // namespace
+
+int write_run_report(const PlotRun& run, const ReportTitle& title, const std::string& path) {
+  const std::optional<ReportFormat> format = report_format_of(path);
+  if (!format) {
+    std::fprintf(stderr, "corvalinde-cli: --report %s: expected FILE.html or FILE.pdf\n",
+                 visible_text(path).c_str());
+    return 2;
+  }
+  draw::ReportRequest request;
+  request.title = title;
+  request.source = source_of(run);
+  request.console = run.console;
+  request.language = language_of(run);
+  if (draw::write_report(QString::fromStdString(path), *format, request) != draw::ExportStatus::kOk) {
+    std::fprintf(stderr, "corvalinde-cli: %s: cannot be written\n", visible_text(path).c_str());
+    return 1;
+  }
+  return 0;
 }
 
 int write_plots(const PlotRun& run, const PlotOptions& options) {
@@ -34,19 +73,11 @@ int write_plots(const PlotRun& run, const PlotOptions& options) {
                  visible_text(*options.directory).c_str());
     return 1;
   }
-  const draw::DiagramLanguage lang =
-      run.language == "fr" ? draw::DiagramLanguage::kFrench : draw::DiagramLanguage::kEnglish;
+  const draw::DiagramLanguage lang = language_of(run);
   const bool png = options.format == "png";
   const std::string stem =
       std::filesystem::path(run.design_file).stem().string() + "-" + file_name_part(run.alignment);
-  draw::DiagramSource source;
-  source.model = run.model;
-  if (run.console != nullptr) {
-    source.findings = &run.console->records();
-    source.series = &run.console->series();
-  }
-  source.design_speed = run.design_speed;
-
+  const draw::DiagramSource source = source_of(run);
   int status = 0;
   for (const draw::Diagram diagram : draw::kAllDiagrams) {
     const draw::PreparedDiagram prepared(diagram, source, range, lang);

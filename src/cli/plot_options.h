@@ -9,6 +9,7 @@
 #include <string>
 
 #include "output/console.h"
+#include "output/review_report.h"
 #include "road/road_model.h"
 
 namespace CLI {
@@ -21,6 +22,7 @@ struct PlotOptions {
   std::optional<std::string> directory;  // --plots DIR
   std::string format = "svg";            // svg or png
   std::optional<std::string> range;      // FROM:TO, stations along the axis (m)
+  std::optional<std::string> report;     // --report FILE.html or FILE.pdf
 };
 
 void add_plot_options(CLI::App& app, PlotOptions& options);
@@ -49,6 +51,18 @@ bool parse_station_range(const std::string& text, double& from, double& to);
 // could not be written, 2 for a range that is not usable or a build without
 // diagrams; the reason goes to standard error.
 int write_plots(const PlotRun& run, const PlotOptions& options);
+
+// --report: the review report of one run into `path` (HTML or PDF by its
+// extension). Needs an open diagram session. Returns 0 when written, 1 when
+// the file cannot be written, 2 for a PDF in a build without diagrams (the
+// HTML report is written there, saying that its diagrams are missing).
+int write_run_report(const PlotRun& run, const ReportTitle& title, const std::string& path);
+
+// The report file of one run among several: the given name with the design
+// file's stem and the alignment's name before the extension
+// ("review.html" -> "review-road-A_1.html"); the given name for a single run.
+std::string report_path_for(const std::string& given, const std::string& design_file,
+                            const std::string& alignment, bool several);
 
 // Letters, digits, '-', '_', '.' and non-ASCII characters kept, any other
 // character made '_': a name that is safe in a file name ("1" when empty).
