@@ -110,7 +110,11 @@ int write_run_outputs(const DesignResult& result, const CliOptions& options, boo
   run.model = &result.app->model();
   run.console = &result.app->console();
   run.design_file = result.job.input.path;
-  run.alignment = !result.job.alignment.empty() ? result.job.alignment : options.alignment.value_or("1");
+  // The alignment's own name where the file gave one; else as asked.
+  run.alignment = !result.job.alignment.empty()        ? result.job.alignment
+                  : !result.document.alignment.empty() ? result.document.alignment
+                  : reviews_every_alignment(options)   ? std::string("1")
+                                                       : options.alignment.value_or("1");
   if (result.document.selection) {
     run.design_speed = sight_parameters(SightKind::kObstacle, result.document.road_type,
                                         result.document.selection->cross_section)
