@@ -1,5 +1,7 @@
 #include "draw/diagram_catalogue.h"
 
+#include <algorithm>
+
 #include "draw/diagram_text.h"
 
 namespace corvalinde::draw {
@@ -50,14 +52,34 @@ QString diagram_title(Diagram diagram, DiagramLanguage language) {
   return diagram_text(DiagramText::kPassingTitle, language);
 }
 
-std::vector<MarkedStretch> marked_stretches(const std::vector<FindingRecord>& findings) {
-  std::vector<MarkedStretch> stretches;
-  for (const FindingRecord& r : findings) {
-    if (!(r.to >= r.from)) continue;
-    if (r.verdict == Verdict::kFail) stretches.push_back({r.from, r.to, StretchVerdict::kFailing});
-    if (r.verdict == Verdict::kWarning) stretches.push_back({r.from, r.to, StretchVerdict::kWarning});
+std::vector<MarkedStretch> marked_stretches(const std::vector<FindingRecord>& findings,
+                                            std::initializer_list<Review> reviews, bool warnings) {
+  std::vector<MarkedStretch> marked;
+  for (const StretchVerdict verdict : {StretchVerdict::kFailing, StretchVerdict::kWarning}) {
+    if (verdict == StretchVerdict::kWarning && !warnings) continue;
+    const Verdict wanted = verdict == StretchVerdict::kFailing ? Verdict::kFail : Verdict::kWarning;
+    std::vector<MarkedStretch> these;
+    for (const FindingRecord& r : findings) {
+      if (r.verdict != wanted || !(r.to >= r.from) ||
+          std::find(reviews.begin(), reviews.end(), r.review) == reviews.end())
+        continue;
+      // Where passing is impossible the road is not at fault there, and the
+      // share of passing judges the road as a whole: the passing diagram
+      // shows both.
+      if (r.check == "passing" || r.check == "passing_summary") continue;
+      these.push_back({r.from, r.to, verdict});
+    }
+    std::sort(these.begin(), these.end(),
+              [](const MarkedStretch& a, const MarkedStretch& b) { return a.from < b.from; });
+    for (const MarkedStretch& m : these) {
+      if (!marked.empty() && marked.back().verdict == verdict && m.from <= marked.back().to) {
+        marked.back().to = std::max(marked.back().to, m.to);
+      } else {
+        marked.push_back(m);
+      }
+    }
   }
-  return stretches;
+  return marked;
 }
 
 PreparedDiagram::PreparedDiagram(Diagram diagram, const DiagramSource& source, StationRange range,
@@ -66,18 +88,19 @@ PreparedDiagram::PreparedDiagram(Diagram diagram, const DiagramSource& source, S
   static const RoadModel kNoRoad;
   const RoadModel& model = source.model != nullptr ? *source.model : kNoRoad;
   range_ = clip_to_model(model, range);
-  const std::vector<MarkedStretch> stretches =
-      source.findings != nullptr ? marked_stretches(*source.findings) : std::vector<MarkedStretch>{};
+  static const std::vector<FindingRecord> kNoFindings;
+  const std::vector<FindingRecord>& findings = source.findings != nullptr ? *source.findings : kNoFindings;
   switch (diagram) {
     case Diagram::kPlan: {
       PlanDiagramData data = make_plan_data(model, range, language);
-      data.stretches = stretches;
+      data.stretches = marked_stretches(
+          findings, {Review::kPlan, Review::kCrossfall, Review::kProfile, Review::kVisibility}, false);
       data_ = std::move(data);
       break;
     }
     case Diagram::kLongSection: {
       LongSectionData data = make_long_section_data(model, range, language);
-      data.stretches = stretches;
+      data.stretches = marked_stretches(findings, {Review::kProfile, Review::kCrossfall}, true);
       data_ = std::move(data);
       break;
     }

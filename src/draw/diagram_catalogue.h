@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <array>
+#include <initializer_list>
 #include <string_view>
 #include <variant>
 #include <vector>
@@ -44,9 +45,9 @@ struct DiagramSource {
   double design_speed = 0.0;                             // km/h of the road type; 0: not drawn
 };
 
-// One diagram ready to paint. The plan and the long section mark the failing
-// (and warning) stretches of every review; the sight diagrams mark those of
-// their own checks.
+// One diagram ready to paint. The plan marks the failing stretches of every
+// review; the long section the failing and warning stretches of the profile
+// and crossfall reviews; the sight diagrams those of their own checks.
 class PreparedDiagram {
  public:
   PreparedDiagram(Diagram diagram, const DiagramSource& source, StationRange range, DiagramLanguage language);
@@ -65,8 +66,11 @@ class PreparedDiagram {
 void paint_diagram(QPainter& painter, const QRectF& area, Diagram diagram, const DiagramSource& source,
                    StationRange range, DiagramLanguage language);
 
-// The failing and warning stretches of a run's findings (every review),
-// as the plan and the long section mark them.
-std::vector<MarkedStretch> marked_stretches(const std::vector<FindingRecord>& findings);
+// The stretches the plan and the long section mark: the failing (and, with
+// `warnings`, the warning) findings of the reviews in `reviews` but those of
+// passing (drawn by the passing diagram), overlapping ones of a verdict
+// joined, so that no shade is laid twice.
+std::vector<MarkedStretch> marked_stretches(const std::vector<FindingRecord>& findings,
+                                            std::initializer_list<Review> reviews, bool warnings);
 
 }  // namespace corvalinde::draw
