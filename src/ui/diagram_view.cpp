@@ -57,10 +57,8 @@ DiagramView::DiagramView(DiagramKind kind, StationAxis& axis, QWidget* parent)
   connect(&axis_, &StationAxis::changed, this, qOverload<>(&QWidget::update));
 }
 
-void DiagramView::set_content(const RoadModel* model, std::vector<draw::MarkedStretch> stretches,
-                              draw::DiagramLanguage language) {
-  model_ = model;
-  stretches_ = std::move(stretches);
+void DiagramView::set_content(const draw::DiagramSource& source, draw::DiagramLanguage language) {
+  source_ = source;
   language_ = language;
   picture_.reset();
   highlight_.reset();
@@ -77,10 +75,10 @@ QRectF DiagramView::area() const {
 }
 
 const DiagramPicture* DiagramView::picture() {
-  if (model_ == nullptr || axis_.shown().empty()) return nullptr;
+  if (source_.model == nullptr || axis_.shown().empty()) return nullptr;
   const draw::StationRange range = axis_.shown();
   if (!picture_ || picture_range_.from != range.from || picture_range_.to != range.to) {
-    picture_ = std::make_unique<DiagramPicture>(kind_, *model_, range, language_, stretches_);
+    picture_ = std::make_unique<DiagramPicture>(kind_, source_, range, language_);
     picture_range_ = range;
   }
   return picture_.get();

@@ -50,10 +50,9 @@ class DiagramView final : public QWidget {
  public:
   DiagramView(DiagramKind kind, StationAxis& axis, QWidget* parent = nullptr);
 
-  // The model is not owned and must outlive the view or the next call; null
-  // shows nothing.
-  void set_content(const RoadModel* model, std::vector<draw::MarkedStretch> stretches,
-                   draw::DiagramLanguage language);
+  // What the source points to is not owned and must outlive the view or the
+  // next call; a source without a model shows nothing.
+  void set_content(const draw::DiagramSource& source, draw::DiagramLanguage language);
   void set_highlight(std::optional<std::pair<double, double>> stretch);
   DiagramKind kind() const { return kind_; }
   const std::optional<std::pair<double, double>>& highlight() const { return highlight_; }
@@ -78,8 +77,7 @@ class DiagramView final : public QWidget {
 
   DiagramKind kind_;
   StationAxis& axis_;
-  const RoadModel* model_ = nullptr;
-  std::vector<draw::MarkedStretch> stretches_;
+  draw::DiagramSource source_;
   draw::DiagramLanguage language_ = draw::DiagramLanguage::kEnglish;
   std::optional<std::pair<double, double>> highlight_;
   std::unique_ptr<DiagramPicture> picture_;

@@ -1,12 +1,10 @@
 #include "ui/diagrams.h"
 
-#include <QCoreApplication>
 #include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <utility>
 
 namespace corvalinde::ui {
 namespace {
@@ -17,74 +15,53 @@ constexpr double kHighlightPen = 12.0;
 constexpr double kMinimumBandWidth = 3.0;
 const QColor kHighlight(0x00, 0x5f, 0xcc, 150);
 
-}  // namespace
-
-QString diagram_title(DiagramKind kind) {
+draw::SeriesDiagramKind series_kind(DiagramKind kind) {
   switch (kind) {
-    case DiagramKind::kPlan:
-      return QCoreApplication::translate("Diagrams", "Plan");
-    case DiagramKind::kLongSection:
-      return QCoreApplication::translate("Diagrams", "Long section");
+    case DiagramKind::kStoppingSight:
+      return draw::SeriesDiagramKind::kStoppingSight;
+    case DiagramKind::kPassing:
+      return draw::SeriesDiagramKind::kPassing;
+    default:
+      return draw::SeriesDiagramKind::kOperatingSpeed;
   }
-  return {};
 }
 
-std::vector<draw::MarkedStretch> marked_stretches(const std::vector<FindingRecord>& records) {
-  std::vector<draw::MarkedStretch> stretches;
-  for (const FindingRecord& record : records) {
-    if (!std::isfinite(record.from) || !std::isfinite(record.to)) continue;
-    draw::MarkedStretch stretch{std::min(record.from, record.to), std::max(record.from, record.to),
-                                draw::StretchVerdict::kFailing};
-    switch (record.verdict) {
-      case Verdict::kOk:
-        continue;
-      case Verdict::kFail:
-        break;
-      case Verdict::kWarning:
-        stretch.verdict = draw::StretchVerdict::kWarning;
-        break;
-      case Verdict::kNotAssessable:
-        stretch.verdict = draw::StretchVerdict::kNotAssessable;
-        break;
-    }
-    stretches.push_back(stretch);
-  }
-  return stretches;
-}
+}  // namespace
 
 draw::StationRange model_range(const RoadModel& model) {
   return draw::clip_to_model(model, draw::StationRange{});
 }
 
-DiagramPicture::DiagramPicture(DiagramKind kind, const RoadModel& model, draw::StationRange range,
-                               draw::DiagramLanguage language, std::vector<draw::MarkedStretch> stretches) {
-  if (kind == DiagramKind::kPlan) {
-    draw::PlanDiagramData plan = draw::make_plan_data(model, range, language);
-    plan.stretches = std::move(stretches);
-    data_ = std::move(plan);
-  } else {
-    draw::LongSectionData section = draw::make_long_section_data(model, range, language);
-    section.stretches = std::move(stretches);
-    data_ = std::move(section);
+DiagramPicture::DiagramPicture(DiagramKind kind, const draw::DiagramSource& source, draw::StationRange range,
+                               draw::DiagramLanguage language)
+    : prepared_(kind, source, range, language) {
+  static const RoadModel kNoRoad;
+  const RoadModel& model = source.model != nullptr ? *source.model : kNoRoad;
+  switch (kind) {
+    case DiagramKind::kPlan:
+      layout_data_ = draw::make_plan_data(model, range, language);
+      break;
+    case DiagramKind::kLongSection:
+      layout_data_ = draw::make_long_section_data(model, range, language);
+      break;
+    default:
+      layout_data_ = draw::make_series_diagram_data(series_kind(kind), model, source.series, nullptr,
+                                                    source.design_speed, range, language);
+      break;
   }
 }
 
 void DiagramPicture::paint(QPainter& painter, const QRectF& area) const {
-  if (const auto* plan = std::get_if<draw::PlanDiagramData>(&data_)) {
-    draw::draw_plan(painter, area, *plan);
-  } else {
-    draw::draw_long_section(painter, area, std::get<draw::LongSectionData>(data_));
-  }
+  prepared_.paint(painter, area);
 }
 
 void DiagramPicture::paint_highlight(QPainter& painter, const QRectF& area, double from, double to) const {
   if (!(to >= from)) return;
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
-  if (const auto* plan = std::get_if<draw::PlanDiagramData>(&data_)) {
+  if (const auto* plan = std::get_if<draw::PlanDiagramData>(&layout_data_)) {
     const draw::PlanLayout layout = draw::plan_layout(*plan, area);
-    QPen pen(kHighlight, kHighlightPen, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    painter.setPen(pen);
+    painter.setPen(QPen(kHighlight, kHighlightPen, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     for (const draw::PlanPiece& piece : plan->pieces) {
       QPainterPath path;
       bool started = false;
@@ -115,26 +92,25 @@ void DiagramPicture::paint_highlight(QPainter& painter, const QRectF& area, doub
       painter.setBrush(kHighlight);
       painter.drawEllipse(layout.map(nearest->x, nearest->y), kHighlightPen, kHighlightPen);
     }
-  } else {
-    const auto& section = std::get<draw::LongSectionData>(data_);
-    const draw::LongSectionLayout layout = draw::long_section_layout(section, area);
-    double left = std::clamp(layout.x(from), layout.profile.left(), layout.profile.right());
-    double right = std::clamp(layout.x(to), layout.profile.left(), layout.profile.right());
+  } else if (const Axis axis = station_axis(area); axis.scale > 0.0) {
+    // A band across the panels over the stretch's stations.
+    const auto x = [&axis](double station) {
+      return std::clamp(axis.left + (station - axis.from) * axis.scale, axis.left, axis.right);
+    };
+    double left = x(from);
+    double right = x(to);
     if (right - left < kMinimumBandWidth) {
       const double centre = (left + right) / 2.0;
       left = centre - kMinimumBandWidth / 2.0;
       right = centre + kMinimumBandWidth / 2.0;
     }
-    const double top = layout.profile.top();
-    const double bottom =
-        std::max({layout.profile.bottom(), layout.curvature.bottom(), layout.crossfall.bottom()});
-    painter.fillRect(QRectF(QPointF(left, top), QPointF(right, bottom)), kHighlight);
+    painter.fillRect(QRectF(QPointF(left, axis.top), QPointF(right, axis.bottom)), kHighlight);
   }
   painter.restore();
 }
 
 std::optional<double> DiagramPicture::station_at(const QRectF& area, QPointF point) const {
-  if (const auto* plan = std::get_if<draw::PlanDiagramData>(&data_)) {
+  if (const auto* plan = std::get_if<draw::PlanDiagramData>(&layout_data_)) {
     const draw::PlanLayout layout = draw::plan_layout(*plan, area);
     double best = std::numeric_limits<double>::infinity();
     std::optional<double> station;
@@ -151,11 +127,29 @@ std::optional<double> DiagramPicture::station_at(const QRectF& area, QPointF poi
     if (best > kPlanPickDistance) return std::nullopt;
     return station;
   }
-  const auto& section = std::get<draw::LongSectionData>(data_);
-  const draw::LongSectionLayout layout = draw::long_section_layout(section, area);
-  if (point.x() < layout.profile.left() || point.x() > layout.profile.right() || !(layout.x_scale > 0.0))
-    return std::nullopt;
-  return layout.from + (point.x() - layout.profile.left()) / layout.x_scale;
+  const Axis axis = station_axis(area);
+  if (!(axis.scale > 0.0) || point.x() < axis.left || point.x() > axis.right) return std::nullopt;
+  return axis.from + (point.x() - axis.left) / axis.scale;
+}
+
+DiagramPicture::Axis DiagramPicture::station_axis(const QRectF& area) const {
+  if (const auto* section = std::get_if<draw::LongSectionData>(&layout_data_)) {
+    const draw::LongSectionLayout layout = draw::long_section_layout(*section, area);
+    const double bottom =
+        std::max({layout.profile.bottom(), layout.curvature.bottom(), layout.crossfall.bottom()});
+    return {layout.profile.left(), layout.profile.right(), layout.profile.top(), bottom,
+            layout.from,           layout.x_scale};
+  }
+  if (const auto* series = std::get_if<draw::SeriesDiagramData>(&layout_data_)) {
+    const draw::SeriesLayout layout = draw::series_layout(*series, area);
+    return {layout.panels[0].left(),
+            layout.panels[0].right(),
+            layout.panels[0].top(),
+            layout.panels[1].bottom(),
+            layout.from,
+            layout.x_scale};
+  }
+  return {};
 }
 
 }  // namespace corvalinde::ui

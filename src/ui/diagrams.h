@@ -1,7 +1,8 @@
-// The diagrams the window shows, behind one small interface: which there
-// are, how one is prepared over a station range with the stretches the
-// findings mark, painted, and how a point of it maps back to a station.
-// Only this file knows the drawing module's entry points.
+// The diagrams the window shows, behind one small interface over the
+// drawing module's catalogue: which there are, how one is prepared from a
+// review over a station range and painted (the same picture as the report's),
+// and how the window marks a stretch on it and maps a point back to a
+// station.
 #pragma once
 
 #include <QPainter>
@@ -10,43 +11,47 @@
 
 #include <optional>
 #include <variant>
-#include <vector>
 
-#include "draw/diagram_common.h"
-#include "draw/long_section_diagram.h"
-#include "draw/plan_diagram.h"
-#include "output/finding_record.h"
-#include "road/road_model.h"
+#include "draw/diagram_catalogue.h"
+#include "draw/series_diagram.h"
 
 namespace corvalinde::ui {
 
-enum class DiagramKind { kPlan, kLongSection };
-inline constexpr DiagramKind kShownDiagrams[] = {DiagramKind::kPlan, DiagramKind::kLongSection};
-
-QString diagram_title(DiagramKind kind);  // translated
-
-// The stretches of the findings that did not pass, in the drawing's terms.
-std::vector<draw::MarkedStretch> marked_stretches(const std::vector<FindingRecord>& records);
+using DiagramKind = draw::Diagram;
+inline constexpr const auto& kShownDiagrams = draw::kAllDiagrams;
 
 // The range of internal stations the model covers (empty without plan and profile).
 draw::StationRange model_range(const RoadModel& model);
 
-// One diagram prepared over one range. The model must outlive the picture
-// only while it is being prepared.
+// One diagram prepared over one range. What the source points to must
+// outlive the preparation only.
 class DiagramPicture {
  public:
-  DiagramPicture(DiagramKind kind, const RoadModel& model, draw::StationRange range,
-                 draw::DiagramLanguage language, std::vector<draw::MarkedStretch> stretches);
+  DiagramPicture(DiagramKind kind, const draw::DiagramSource& source, draw::StationRange range,
+                 draw::DiagramLanguage language);
 
   void paint(QPainter& painter, const QRectF& area) const;
   // Marks [from, to] over the painted diagram.
   void paint_highlight(QPainter& painter, const QRectF& area, double from, double to) const;
   // The internal station under `point`, when the point is on the diagram's
-  // station axis (long section) or near the axis line (plan).
+  // station axis (or near the axis line on the plan).
   std::optional<double> station_at(const QRectF& area, QPointF point) const;
 
  private:
-  std::variant<draw::PlanDiagramData, draw::LongSectionData> data_;
+  // Where the stations run on the device (diagrams with a station axis).
+  struct Axis {
+    double left = 0.0;
+    double right = 0.0;
+    double top = 0.0;
+    double bottom = 0.0;
+    double from = 0.0;
+    double scale = 0.0;  // device units per metre of station; 0: no axis
+  };
+  Axis station_axis(const QRectF& area) const;
+
+  draw::PreparedDiagram prepared_;
+  // The same diagram's data, for the mapping between stations and the device.
+  std::variant<draw::PlanDiagramData, draw::LongSectionData, draw::SeriesDiagramData> layout_data_;
 };
 
 }  // namespace corvalinde::ui

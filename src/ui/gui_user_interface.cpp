@@ -142,23 +142,27 @@ bool ReviewLink::cancelled() const {
   return cancelled_;
 }
 
-void ReviewPort::remember(const QString& choice) {
-  if (chose_) return;
-  chose_ = true;
-  first_choice_ = choice.trimmed();
+void ReviewPort::remember(std::size_t question, const QString& choice) {
+  if (choices_.size() <= question) choices_.resize(question + 1);
+  choices_[question] = choice.trimmed();
 }
 
 int ReviewPort::choose_from_list(std::string_view title, const std::vector<std::string>& items) {
-  const bool first_question = questions_++ == 0;
+  const auto question = static_cast<std::size_t>(questions_++);
+  const bool first_question = question == 0;
   const QString shown_title = from_utf8(title);
   QStringList shown_items = texts(items);
   const auto size = static_cast<int>(shown_items.size());
   if (first_question && fixed_alignment_ > 0) {
     if (fixed_alignment_ > size) return 0;
-    remember(shown_items[fixed_alignment_ - 1]);
+    remember(question, shown_items[fixed_alignment_ - 1]);
     return fixed_alignment_;
   }
-  if (fixed_alignment_ > 0 || all_chosen_) return size >= 1 ? 1 : 0;  // the first profile and surface
+  if (fixed_alignment_ > 0 || all_chosen_) {  // the first profile and surface
+    if (size < 1) return 0;
+    remember(question, shown_items[0]);
+    return 1;
+  }
   const bool offer_all = first_question && size > 1;
   if (offer_all) shown_items << QCoreApplication::translate("ReviewPort", "All alignments");
   int chosen = link_->ask(
@@ -169,13 +173,12 @@ int ReviewPort::choose_from_list(std::string_view title, const std::vector<std::
     alignment_count_ = size;
     chosen = 1;
   }
-  if (chosen >= 1 && chosen <= size) remember(shown_items[chosen - 1]);
+  if (chosen >= 1 && chosen <= size) remember(question, shown_items[chosen - 1]);
   return chosen;
 }
 
 bool ReviewPort::accept_only_candidate(std::string_view, std::string_view item) {
-  ++questions_;
-  remember(from_utf8(item));
+  remember(static_cast<std::size_t>(questions_++), from_utf8(item));
   return true;
 }
 

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "services/user_interface.h"
 
@@ -77,17 +78,17 @@ class ReviewPort final : public UserInterface {
   int message_window(const std::vector<std::string>& lines, int presentation,
                      const std::vector<std::string>& buttons) override;
 
-  // The first choice of the reading (the alignment), trimmed; empty if none.
-  const QString& first_choice() const { return first_choice_; }
+  // The n-th choice of the reading (0 the alignment, 1 the profile, 2 the
+  // crossfall surface), trimmed; empty when none was made.
+  QString choice(std::size_t n) const { return n < choices_.size() ? choices_[n] : QString(); }
 
  private:
-  void remember(const QString& choice);
+  void remember(std::size_t question, const QString& choice);
 
   std::shared_ptr<ReviewLink> link_;
   QObject* context_;
   ProgressSink progress_;
-  QString first_choice_;
-  bool chose_ = false;
+  std::vector<QString> choices_;
   int questions_ = 0;
   int fixed_alignment_ = 0;
   bool all_chosen_ = false;

@@ -6,9 +6,12 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -36,7 +39,10 @@
 #include <fstream>
 #include <utility>
 
+#include "analysis/sight_parameters.h"
 #include "draw/diagram_export.h"
+#include "draw/report_export.h"
+#include "output/listings.h"
 #include "output/road_model_export.h"
 #include "services/diagnostic_log.h"
 #include "services/message_table.h"
@@ -82,6 +88,64 @@ draw::DiagramLanguage diagram_language() {
 
 QIcon themed(const char* name, QStyle::StandardPixmap fallback, const QWidget* widget) {
   return QIcon::fromTheme(QString::fromLatin1(name), widget->style()->standardIcon(fallback));
+}
+
+// What a review gives the diagrams (pointing into the review, which the
+// window keeps while they are shown).
+draw::DiagramSource diagram_source(const ReviewResult& result) {
+  draw::DiagramSource source;
+  source.model = &result.app->model();
+  source.findings = &result.app->console().records();
+  source.series = &result.app->console().series();
+  if (result.outcome.selection) {
+    source.design_speed = sight_parameters(SightKind::kObstacle, result.outcome.selection->road_type,
+                                           result.outcome.selection->cross_section)
+                              .speed_limit;
+  }
+  return source;
+}
+
+std::string file_sha256(const QString& path) {
+  QFile file(path);
+  QCryptographicHash hash(QCryptographicHash::Sha256);
+  if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file)) return {};
+  return hash.result().toHex().toStdString();
+}
+
+// The title block of the report, as the command line's report has it.
+ReportTitle report_title(const ReviewResult& result) {
+  ReportTitle title;
+  title.file = QDir::toNativeSeparators(result.path).toStdString();
+  title.file_sha256 = file_sha256(result.path);
+  title.alignment = result.alignment.toStdString();
+  title.profile = result.profile.toStdString();
+  title.crossfall_source = result.surface.toStdString();
+  if (title.crossfall_source.empty() && result.app->model().has_crossfall())
+    title.crossfall_source = QFileInfo(result.path).fileName().toStdString();
+  if (const auto& selection = result.outcome.selection) {
+    title.road_type = QStringLiteral("%1 (%2)")
+                          .arg(road_type_label_text(selection->road_type))
+                          .arg(selection->road_type)
+                          .toStdString();
+    static constexpr int kReviewTitles[] = {161, 301, 231, 371};
+    QStringList reviews;
+    for (std::size_t k = 0; k < selection->run_analysis.size(); ++k) {
+      if (selection->run_analysis[k] != 0) reviews << message(kReviewTitles[k]);
+    }
+    const CrossSection& c = selection->cross_section;
+    title.selection =
+        QStringLiteral("%1; %2 %3; %4 %5; %6: %7; %8 %9")
+            .arg(reviews.join(QStringLiteral(", ")), message(137),
+                 QString::number(c.lane_width_dm / 10.0, 'f', 1), message(138),
+                 QString::number(c.median_width_dm / 10.0, 'f', 1), message(139),
+                 QString::fromStdString(yes_no_word(c.median_blocks_sight != 0 ? 1 : 0)).trimmed(),
+                 message(140), QString::number(c.side_clearance_dm / 10.0, 'f', 1))
+            .toStdString();
+  }
+  title.program_version = CORVALINDE_VERSION;
+  title.date =
+      QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm 'UTC'")).toStdString();
+  return title;
 }
 
 }  // namespace
@@ -172,9 +236,8 @@ void MainWindow::build_actions() {
 
   export_report_ = new QAction(themed("document-export", QStyle::SP_FileDialogDetailedView, this),
                                tr("Export re&port..."), this);
-  export_report_->setEnabled(false);
-  export_report_->setToolTip(tr("The report (HTML, PDF) is not available in this version"));
-  export_report_->setStatusTip(export_report_->toolTip());
+  export_report_->setStatusTip(tr("Write the review report as a web page or a PDF document"));
+  connect(export_report_, &QAction::triggered, this, &MainWindow::export_report);
 
   export_diagrams_ = new QAction(themed("document-save", QStyle::SP_DialogSaveButton, this),
                                  tr("Export &diagrams..."), this);
@@ -295,7 +358,7 @@ QWidget* MainWindow::build_review_page() {
   diagram_tabs_ = new QTabWidget(this);
   for (const DiagramKind kind : kShownDiagrams) {
     auto* view = new DiagramView(kind, *axis_, diagram_tabs_);
-    diagram_tabs_->addTab(view, diagram_title(kind));
+    diagram_tabs_->addTab(view, draw::diagram_title(kind, diagram_language()));
     diagrams_.push_back(view);
     connect(view, &DiagramView::station_clicked, this, &MainWindow::select_findings_at);
     connect(view, &DiagramView::hovered, this, [this](std::optional<double> station) {
@@ -451,8 +514,7 @@ void MainWindow::show_alignment(int index) {
   shown_console_.append(console);
   findings_->set_findings(console.records(), model.station_equations());
   axis_->set_full(model_range(model));
-  for (DiagramView* view : diagrams_)
-    view->set_content(&model, marked_stretches(console.records()), diagram_language());
+  for (DiagramView* view : diagrams_) view->set_content(diagram_source(*result_), diagram_language());
   table_->resizeColumnsToContents();
   pages_->setCurrentIndex(1);
   update_title();
@@ -510,23 +572,26 @@ void MainWindow::export_diagrams() {
   const QString folder = QFileDialog::getExistingDirectory(this, tr("Folder for the diagrams"),
                                                            QFileInfo(result_->path).absolutePath());
   if (folder.isEmpty()) return;
-  const RoadModel& model = result_->app->model();
-  const std::vector<draw::MarkedStretch> stretches = marked_stretches(result_->app->console().records());
-  const QString base = QFileInfo(result_->path).completeBaseName();
+  const draw::DiagramSource source = diagram_source(*result_);
+  QString base = QFileInfo(result_->path).completeBaseName();
+  if (results_.size() > 1) base += QLatin1Char('-') + result_->alignment;
   QStringList written;
   QStringList failed;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
   for (const DiagramKind kind : kShownDiagrams) {
-    const DiagramPicture picture(kind, model, draw::StationRange{}, diagram_language(), stretches);
-    const QString name = kind == DiagramKind::kPlan ? QStringLiteral("plan") : QStringLiteral("long-section");
+    const draw::PreparedDiagram diagram(kind, source, draw::StationRange{}, diagram_language());
+    const QString stem = QString::fromUtf8(draw::diagram_file_stem(kind).data(),
+                                           static_cast<qsizetype>(draw::diagram_file_stem(kind).size()));
     for (const auto& [format, suffix] : {std::pair{draw::DiagramFormat::kSvg, QStringLiteral("svg")},
                                          std::pair{draw::DiagramFormat::kPng, QStringLiteral("png")}}) {
-      const QString path = QDir(folder).filePath(base + QLatin1Char('-') + name + QLatin1Char('.') + suffix);
+      const QString path = QDir(folder).filePath(base + QLatin1Char('-') + stem + QLatin1Char('.') + suffix);
       const draw::ExportStatus status = draw::write_diagram(
-          path, format, diagram_title(kind),
-          [&picture](QPainter& painter, const QRectF& area) { picture.paint(painter, area); });
+          path, format, draw::diagram_title(kind, diagram_language()),
+          [&diagram](QPainter& painter, const QRectF& area) { diagram.paint(painter, area); });
       (status == draw::ExportStatus::kOk ? written : failed) << QDir::toNativeSeparators(path);
     }
   }
+  QApplication::restoreOverrideCursor();
   if (failed.isEmpty()) {
     statusBar()->showMessage(tr("%n diagram file(s) written.", nullptr, static_cast<int>(written.size())),
                              5000);
@@ -534,6 +599,44 @@ void MainWindow::export_diagrams() {
     QMessageBox::warning(this, tr("Export diagrams"),
                          tr("These files could not be written:\n%1").arg(failed.join(QLatin1Char('\n'))));
   }
+}
+
+bool MainWindow::write_report_file(const QString& path, ReportFormat format) const {
+  if (!result_) return false;
+  draw::ReportRequest request;
+  request.title = report_title(*result_);
+  request.source = diagram_source(*result_);
+  request.console = &result_->app->console();
+  request.language = diagram_language();
+  return draw::write_report(path, format, request) == draw::ExportStatus::kOk;
+}
+
+void MainWindow::export_report() {
+  if (!result_) {
+    QMessageBox::information(this, tr("Export report"), tr("Review a design first."));
+    return;
+  }
+  const QString suggested = QFileInfo(result_->path).absolutePath() + QLatin1Char('/') +
+                            QFileInfo(result_->path).completeBaseName() + QStringLiteral("-report.html");
+  const QString path = QFileDialog::getSaveFileName(this, tr("Export report"), suggested,
+                                                    tr("Web page (*.html *.htm);;PDF document (*.pdf)"));
+  if (path.isEmpty()) return;
+  const std::optional<ReportFormat> format = report_format_of(path.toStdString());
+  if (!format) {
+    QMessageBox::warning(
+        this, tr("Export report"),
+        tr("Give the report a name ending in .html or .pdf: %1").arg(QDir::toNativeSeparators(path)));
+    return;
+  }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const bool written = write_report_file(path, *format);
+  QApplication::restoreOverrideCursor();
+  if (!written) {
+    QMessageBox::warning(this, tr("Export report"),
+                         tr("%1 could not be written.").arg(QDir::toNativeSeparators(path)));
+    return;
+  }
+  statusBar()->showMessage(tr("Report written: %1").arg(QDir::toNativeSeparators(path)), 5000);
 }
 
 void MainWindow::export_road_model() {
@@ -593,6 +696,7 @@ void MainWindow::update_status() {
   counts_label_->setVisible(shown);
   review_again_->setEnabled(shown && !runner_->running());
   export_diagrams_->setEnabled(shown);
+  export_report_->setEnabled(shown);
   export_model_->setEnabled(shown);
   if (!shown) return;
   design_label_->setText(QFileInfo(result_->path).fileName());

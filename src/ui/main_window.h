@@ -16,6 +16,7 @@
 
 #include "app/selection_step.h"
 #include "output/console.h"
+#include "output/review_report.h"
 #include "ui/review_runner.h"
 
 class QAction;
@@ -76,6 +77,10 @@ class MainWindow final : public QMainWindow {
   // The page shown: 0 the start page, 1 the review.
   int page() const;
 
+  // Writes the report of the review shown (false when there is none or the
+  // file cannot be written).
+  bool write_report_file(const QString& path, ReportFormat format) const;
+
   // Selects the findings whose stretch holds the internal station.
   void select_findings_at(double station);
 
@@ -97,6 +102,7 @@ class MainWindow final : public QMainWindow {
   void choose_and_open();
   void review_again();
   void export_diagrams();
+  void export_report();
   void export_road_model();
   void remember_recent(const QString& path);
   void refresh_recent_menu();

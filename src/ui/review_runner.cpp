@@ -86,7 +86,9 @@ void ReviewRunner::start(const QString& path, int file_type) {
       StoredSelectionStep stored(result->app->model(), editor, StoredSelectionStep::Policy{});
       SerialisedStep step(stored);
       result->outcome = result->app->open_design(file, file_type, step);
-      result->alignment = port.first_choice();
+      result->alignment = port.choice(0);
+      result->profile = port.choice(1);
+      result->surface = port.choice(2);
       if (k == 0 && port.all_chosen() && result->outcome.selection_accepted)
         alignments = port.alignment_count();
       results.push_back(std::move(result));

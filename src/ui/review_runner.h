@@ -24,7 +24,9 @@ struct ReviewResult {
   std::unique_ptr<CoreApplication> app;
   RunOutcome outcome;
   QString path;
-  QString alignment;  // the alignment chosen while reading (empty: the only one)
+  QString alignment;  // the alignment chosen while reading
+  QString profile;    // the profile and the crossfall surface chosen (empty: none asked)
+  QString surface;
 };
 
 class ReviewRunner final : public QObject {

@@ -5,6 +5,7 @@
 #include "ui/main_window.h"
 
 #include <QAction>
+#include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QListWidget>
@@ -85,6 +86,18 @@ class MainWindowTest : public QObject {
     QCOMPARE(window.filter().rowCount(), window.findings().rowCount());
     window.filter().set_review(Review::kVisibility);
     QVERIFY(window.filter().rowCount() < window.findings().rowCount());
+
+    // The report of the review shown; a folder that is not there is said so.
+    QTemporaryDir folder;
+    const QString report = folder.filePath(QStringLiteral("report.html"));
+    QVERIFY(window.write_report_file(report, ReportFormat::kHtml));
+    QFile written(report);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray html = written.readAll();
+    QVERIFY(html.contains("route-des-cretes.txt"));
+    QVERIFY(html.contains("<svg"));
+    QVERIFY(
+        !window.write_report_file(folder.filePath(QStringLiteral("none/report.html")), ReportFormat::kHtml));
   }
 
   void cancelDropsTheReviewAndBadPathsStartNothing() {

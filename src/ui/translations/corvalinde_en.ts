@@ -1,17 +1,6 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="en" sourcelanguage="en">
 <context>
-    <name>Diagrams</name>
-    <message>
-        <source>Plan</source>
-        <translation>Plan</translation>
-    </message>
-    <message>
-        <source>Long section</source>
-        <translation>Long section</translation>
-    </message>
-</context>
-<context>
     <name>Help</name>
     <message>
         <source>User guide</source>
@@ -182,8 +171,8 @@
         <translation>Export re&amp;port...</translation>
     </message>
     <message>
-        <source>The report (HTML, PDF) is not available in this version</source>
-        <translation>The report (HTML, PDF) is not available in this version</translation>
+        <source>Write the review report as a web page or a PDF document</source>
+        <translation>Write the review report as a web page or a PDF document</translation>
     </message>
     <message>
         <source>Export &amp;diagrams...</source>
@@ -320,12 +309,28 @@
 %1</translation>
     </message>
     <message>
-        <source>Export road model</source>
-        <translation>Export road model</translation>
+        <source>Export report</source>
+        <translation>Export report</translation>
+    </message>
+    <message>
+        <source>Web page (*.html *.htm);;PDF document (*.pdf)</source>
+        <translation>Web page (*.html *.htm);;PDF document (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Give the report a name ending in .html or .pdf: %1</source>
+        <translation>Give the report a name ending in .html or .pdf: %1</translation>
     </message>
     <message>
         <source>%1 could not be written.</source>
         <translation>%1 could not be written.</translation>
+    </message>
+    <message>
+        <source>Report written: %1</source>
+        <translation>Report written: %1</translation>
+    </message>
+    <message>
+        <source>Export road model</source>
+        <translation>Export road model</translation>
     </message>
     <message>
         <source>%1 — Corvalinde</source>

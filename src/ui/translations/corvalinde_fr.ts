@@ -1,17 +1,6 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="fr" sourcelanguage="en">
 <context>
-    <name>Diagrams</name>
-    <message>
-        <source>Plan</source>
-        <translation>Vue en plan</translation>
-    </message>
-    <message>
-        <source>Long section</source>
-        <translation>Profil en long</translation>
-    </message>
-</context>
-<context>
     <name>Help</name>
     <message>
         <source>User guide</source>
@@ -182,8 +171,8 @@
         <translation>Exporter le ra&amp;pport...</translation>
     </message>
     <message>
-        <source>The report (HTML, PDF) is not available in this version</source>
-        <translation>Le rapport (HTML, PDF) n'est pas disponible dans cette version</translation>
+        <source>Write the review report as a web page or a PDF document</source>
+        <translation>Écrire le rapport d'examen en page web ou en document PDF</translation>
     </message>
     <message>
         <source>Export &amp;diagrams...</source>
@@ -320,12 +309,28 @@
 %1</translation>
     </message>
     <message>
-        <source>Export road model</source>
-        <translation>Exporter le modèle de route</translation>
+        <source>Export report</source>
+        <translation>Exporter le rapport</translation>
+    </message>
+    <message>
+        <source>Web page (*.html *.htm);;PDF document (*.pdf)</source>
+        <translation>Page web (*.html *.htm);;Document PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Give the report a name ending in .html or .pdf: %1</source>
+        <translation>Donnez au rapport un nom finissant par .html ou .pdf : %1</translation>
     </message>
     <message>
         <source>%1 could not be written.</source>
         <translation>%1 n'a pas pu être écrit.</translation>
+    </message>
+    <message>
+        <source>Report written: %1</source>
+        <translation>Rapport écrit : %1</translation>
+    </message>
+    <message>
+        <source>Export road model</source>
+        <translation>Exporter le modèle de route</translation>
     </message>
     <message>
         <source>%1 — Corvalinde</source>
