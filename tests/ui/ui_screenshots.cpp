@@ -61,9 +61,9 @@ int main(int argc, char** argv) {
     window.table()->scrollTo(index);
     break;
   }
-  // The plan in English, the long section in French.
+  // The plan in English, the stopping sight distances in French.
   if (auto* tabs = window.findChild<QTabWidget*>(); tabs != nullptr && language == QStringLiteral("fr"))
-    tabs->setCurrentIndex(1);
+    tabs->setCurrentIndex(3);
   QTimer::singleShot(500, &window, [&] {
     const QString path = folder.filePath(QStringLiteral("screenshot-main-window-%1.png").arg(language));
     const bool saved = window.grab().save(path);
