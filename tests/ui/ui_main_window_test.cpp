@@ -9,10 +9,12 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -43,6 +45,7 @@ class MainWindowTest : public QObject {
     });
     window.show();
     QCOMPARE(window.page(), 0);
+    QVERIFY(!window.windowIcon().isNull());
     QSignalSpy shown(&window, &MainWindow::review_shown);
     window.open_file(kSample);
     QVERIFY(window.runner().running());
@@ -156,6 +159,27 @@ class MainWindowTest : public QObject {
     QCOMPARE(window.result(), window.results()[2]);
     QCOMPARE(window.findings().rowCount(),
              static_cast<int>(window.results()[2]->app->console().records().size()));
+  }
+
+  void droppingAFileOpensIt() {
+    int selections = 0;
+    MainWindow window([&selections](SelectionModel&) {
+      ++selections;
+      return int{kCancelled};
+    });
+    QSignalSpy shown(&window, &MainWindow::review_shown);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(kSample)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    QVERIFY(shown.wait(kReviewTimeout));
+    QCOMPARE(selections, 1);
+    // Cancelled at the selection: the design is shown as read, nothing reviewed.
+    QVERIFY(!window.result()->outcome.selection_accepted);
+    QCOMPARE(window.findings().rowCount(), 0);
   }
 
   void fileTypesFollowTheExtension() {
