@@ -16,44 +16,14 @@
 #include "ui/languages.h"
 #include "ui/main_window.h"
 #include "ui/single_instance.h"
+#include "ui/window_keeper.h"
 
 #ifndef CORVALINDE_VERSION
 #define CORVALINDE_VERSION "0.0.0"
 #endif
 
-namespace {
-
-using namespace corvalinde;
-
-// Shows a window on its own and swaps it for one in another language when asked.
-class WindowKeeper : public QObject {
- public:
-  void show(std::vector<std::shared_ptr<ui::ReviewResult>> results, int index) {
-    auto* window = new ui::MainWindow;
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    if (!results.empty()) window->show_results(std::move(results), index);
-    connect(window, &ui::MainWindow::language_requested, this, [this, window](const QString& language) {
-      window->runner().cancel();
-      window->runner().wait_all();
-      (void)ui::apply_language(language);
-      const auto kept = window->results();
-      const int shown = window->shown_index();
-      window->hide();
-      window->deleteLater();
-      show(kept, shown);
-    });
-    window->show();
-    window_ = window;
-  }
-  ui::MainWindow* window() const { return window_; }
-
- private:
-  ui::MainWindow* window_ = nullptr;
-};
-
-}  // namespace
-
 int main(int argc, char** argv) {
+  using namespace corvalinde;
   QApplication application(argc, argv);
   QApplication::setOrganizationName(QStringLiteral("Corvalinde"));
   QApplication::setApplicationName(QStringLiteral("Corvalinde"));
@@ -106,7 +76,7 @@ int main(int argc, char** argv) {
   open_diagnostic_log(argc, argv);
   write_log_record(application_base_name());
 
-  WindowKeeper keeper;
+  ui::WindowKeeper keeper;
   keeper.show({}, 0);
   if (!parser.positionalArguments().isEmpty())
     keeper.window()->open_file(parser.positionalArguments().front());

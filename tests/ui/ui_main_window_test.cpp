@@ -9,7 +9,9 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -21,6 +23,8 @@
 #include "ui/console_view.h"
 #include "ui/diagram_view.h"
 #include "ui/findings_model.h"
+#include "ui/languages.h"
+#include "ui/window_keeper.h"
 #include "ui_test_support.h"
 
 namespace corvalinde::ui {
@@ -180,6 +184,29 @@ class MainWindowTest : public QObject {
     // Cancelled at the selection: the design is shown as read, nothing reviewed.
     QVERIFY(!window.result()->outcome.selection_accepted);
     QCOMPARE(window.findings().rowCount(), 0);
+  }
+
+  // Another language rebuilds the window in it and keeps the review shown.
+  void languageChoiceRebuildsTheWindowKeepingTheReview() {
+    WindowKeeper keeper;
+    keeper.show({}, 0);
+    QPointer<MainWindow> first = keeper.window();
+    QVERIFY(first != nullptr);
+    auto result = std::make_shared<ReviewResult>();
+    result->app = std::make_unique<CoreApplication>();
+    result->path = kSample;
+    first->show_results({result});
+    emit first->language_requested(QStringLiteral("fr"));
+    QTRY_VERIFY(first.isNull());
+    MainWindow* second = keeper.window();
+    QVERIFY(second != nullptr && second != first);
+    QCOMPARE(second->result(), result);
+    QCOMPARE(current_language(), QStringLiteral("fr"));
+    QVERIFY(second->menuBar()->actions().front()->text().contains(QStringLiteral("Fichier")));
+    emit second->language_requested(QStringLiteral("en"));
+    QTRY_VERIFY(keeper.window() != second);
+    QVERIFY(keeper.window()->menuBar()->actions().front()->text().contains(QStringLiteral("File")));
+    keeper.window()->close();
   }
 
   void fileTypesFollowTheExtension() {
