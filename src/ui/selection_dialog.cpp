@@ -172,6 +172,16 @@ SelectionDialog::SelectionDialog(SelectionModel& model, QWidget* parent) : QDial
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   show_model();
+  // The lists and fields in one column of one width.
+  int width = 0;
+  for (QWidget* field : {static_cast<QWidget*>(standard_), static_cast<QWidget*>(category_),
+                         static_cast<QWidget*>(lanes_), static_cast<QWidget*>(lane_width_),
+                         static_cast<QWidget*>(median_), static_cast<QWidget*>(clearance_)})
+    width = std::max(width, field->sizeHint().width());
+  for (QWidget* field : {static_cast<QWidget*>(standard_), static_cast<QWidget*>(category_),
+                         static_cast<QWidget*>(lanes_), static_cast<QWidget*>(lane_width_),
+                         static_cast<QWidget*>(median_), static_cast<QWidget*>(clearance_)})
+    field->setMinimumWidth(width);
   const int first = model_.first_enabled_control();
   if (first >= 0) control(first)->setFocus();
 }
