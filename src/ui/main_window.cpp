@@ -44,6 +44,7 @@
 #include "draw/report_export.h"
 #include "output/listings.h"
 #include "output/road_model_export.h"
+#include "road/axis_point.h"
 #include "services/diagnostic_log.h"
 #include "services/message_table.h"
 #include "ui/console_view.h"
@@ -366,10 +367,7 @@ QWidget* MainWindow::build_review_page() {
         statusBar()->clearMessage();
         return;
       }
-      const StationEquations& equations = result_->app->model().station_equations();
-      statusBar()->showMessage(tr("Station %1")
-                                   .arg(QString::fromStdString(
-                                       format_designer_station(designer_station(equations, *station), 2))));
+      statusBar()->showMessage(values_at(*station));
     });
   }
 
@@ -472,6 +470,30 @@ void MainWindow::open_file(const QString& path) {
 
 void MainWindow::review_again() {
   if (result_) open_file(result_->path);
+}
+
+QString MainWindow::values_at(double station) const {
+  const RoadModel& model = result_->app->model();
+  QStringList parts{tr("Station %1")
+                        .arg(QString::fromStdString(format_designer_station(
+                            designer_station(model.station_equations(), station), 2)))};
+  AxisPoint point;
+  const int plan_kind = evaluate_axis_point(model, station, 1, nullptr, point);
+  const QLocale locale;
+  if (point.profile_kind != 0) {
+    parts << tr("elevation %1 m").arg(locale.toString(point.z, 'f', 2))
+          << tr("grade %1 %").arg(locale.toString(100.0 * point.grade, 'f', 2));
+  }
+  if (plan_kind != 0) {
+    parts << (point.curvature > 0.0 ? tr("radius %1 m").arg(locale.toString(1.0 / point.curvature, 'f', 0))
+                                    : tr("straight"));
+  }
+  if (model.has_crossfall()) {
+    parts << tr("crossfall %1 % / %2 %")
+                 .arg(locale.toString(100.0 * point.left_crossfall, 'f', 2),
+                      locale.toString(100.0 * point.right_crossfall, 'f', 2));
+  }
+  return parts.join(QStringLiteral(" · "));
 }
 
 void MainWindow::show_results(std::vector<std::shared_ptr<ReviewResult>> results, int index) {

@@ -111,6 +111,8 @@ class MainWindow final : public QMainWindow {
   void finding_selected();
   void set_running(bool running);
   void show_progress(int value, int maximum, const QString& text);
+  // The station (the designer's) and the road's values there, for the status bar.
+  QString values_at(double station) const;
   void save_layout() const;
   void restore_layout();
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QItemSelectionModel>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
@@ -64,6 +65,16 @@ int main(int argc, char** argv) {
   // The plan in English, the stopping sight distances in French.
   if (auto* tabs = window.findChild<QTabWidget*>(); tabs != nullptr && language == QStringLiteral("fr"))
     tabs->setCurrentIndex(3);
+  QTimer::singleShot(300, &window, [&] {
+    // The mouse over the diagram shown: the status bar gives the station and the road's values.
+    if (auto* tabs = window.findChild<QTabWidget*>()) {
+      QWidget* view = tabs->currentWidget();
+      const QPointF at(view->width() * 0.45, view->height() * 0.4);
+      QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                       Qt::NoModifier);
+      QApplication::sendEvent(view, &move);
+    }
+  });
   QTimer::singleShot(500, &window, [&] {
     const QString path = folder.filePath(QStringLiteral("screenshot-main-window-%1.png").arg(language));
     const bool saved = window.grab().save(path);

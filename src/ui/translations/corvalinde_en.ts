@@ -243,10 +243,6 @@
         <translation>Open a design in the native format (.txt), a LandXML file (.xml) or an IFC file (.ifc), or drop one on this window. After you choose the road type and the reviews, the findings appear here beside the plan and the long section.</translation>
     </message>
     <message>
-        <source>Station %1</source>
-        <translation>Station %1</translation>
-    </message>
-    <message>
         <source>All reviews</source>
         <translation>All reviews</translation>
     </message>
@@ -277,6 +273,30 @@
     <message>
         <source>%1 is not a file that can be read.</source>
         <translation>%1 is not a file that can be read.</translation>
+    </message>
+    <message>
+        <source>Station %1</source>
+        <translation>Station %1</translation>
+    </message>
+    <message>
+        <source>elevation %1 m</source>
+        <translation>elevation %1 m</translation>
+    </message>
+    <message>
+        <source>grade %1 %</source>
+        <translation>grade %1 %</translation>
+    </message>
+    <message>
+        <source>radius %1 m</source>
+        <translation>radius %1 m</translation>
+    </message>
+    <message>
+        <source>straight</source>
+        <translation>straight</translation>
+    </message>
+    <message>
+        <source>crossfall %1 % / %2 %</source>
+        <translation>crossfall %1 % / %2 %</translation>
     </message>
     <message>
         <source>%1 — %2 m (%3 to %4)</source>

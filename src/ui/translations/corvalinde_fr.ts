@@ -243,10 +243,6 @@
         <translation>Ouvrez un projet au format natif (.txt), un fichier LandXML (.xml) ou un fichier IFC (.ifc), ou déposez-le sur cette fenêtre. Après le choix du type de route et des examens, les constats s'affichent ici à côté de la vue en plan et du profil en long.</translation>
     </message>
     <message>
-        <source>Station %1</source>
-        <translation>PR %1</translation>
-    </message>
-    <message>
         <source>All reviews</source>
         <translation>Tous les examens</translation>
     </message>
@@ -277,6 +273,30 @@
     <message>
         <source>%1 is not a file that can be read.</source>
         <translation>%1 n'est pas un fichier lisible.</translation>
+    </message>
+    <message>
+        <source>Station %1</source>
+        <translation>PR %1</translation>
+    </message>
+    <message>
+        <source>elevation %1 m</source>
+        <translation>altitude %1 m</translation>
+    </message>
+    <message>
+        <source>grade %1 %</source>
+        <translation>déclivité %1 %</translation>
+    </message>
+    <message>
+        <source>radius %1 m</source>
+        <translation>rayon %1 m</translation>
+    </message>
+    <message>
+        <source>straight</source>
+        <translation>alignement droit</translation>
+    </message>
+    <message>
+        <source>crossfall %1 % / %2 %</source>
+        <translation>dévers %1 % / %2 %</translation>
     </message>
     <message>
         <source>%1 — %2 m (%3 to %4)</source>
