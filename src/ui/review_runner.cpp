@@ -103,6 +103,7 @@ void ReviewRunner::start(const QString& path, int file_type) {
         },
         Qt::QueuedConnection);
   });
+  thread->setParent(this);  // deleted with the runner at the latest
   threads_.push_back(thread);
   connect(thread, &QThread::finished, this, [this, thread] {
     std::erase(threads_, thread);

@@ -207,6 +207,7 @@ class MainWindowTest : public QObject {
     QTRY_VERIFY(keeper.window() != second);
     QVERIFY(keeper.window()->menuBar()->actions().front()->text().contains(QStringLiteral("File")));
     keeper.window()->close();
+    QTRY_VERIFY(keeper.window() == nullptr);  // the window deletes itself
   }
 
   void fileTypesFollowTheExtension() {
