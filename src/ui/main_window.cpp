@@ -216,6 +216,9 @@ MainWindow::MainWindow(StoredSelectionStep::Editor editor, QWidget* parent) : QM
 MainWindow::~MainWindow() {
   runner_->cancel();
   runner_->wait_all();
+  // The console view watches shown_console_, which goes before the child
+  // widgets would.
+  delete console_;
 }
 
 void MainWindow::build_actions() {
