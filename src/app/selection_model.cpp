@@ -178,7 +178,10 @@ void SelectionModel::category_changed() {
 
 void SelectionModel::analysis_check_changed(int control) {
   // Each pass either ends or checks one more enabled box, so at most four
-  // passes run; with no enabled box nothing is forced on.
+  // passes run; with no enabled box nothing is forced on. A change of the
+  // visibility check refreshes the cross-section controls even when another
+  // box had to be re-checked in its place.
+  const int changed = control;
   for (int pass = 0; pass < 5; ++pass) {
     int sum = 0;
     for (int c = kAlignmentCheck; c <= kVisibilityCheck; ++c) {
@@ -197,7 +200,7 @@ void SelectionModel::analysis_check_changed(int control) {
     checks_[check_slot(recheck)] = true;
     control = recheck;
   }
-  if (control == kVisibilityCheck) refresh_cross_section();
+  if (changed == kVisibilityCheck || control == kVisibilityCheck) refresh_cross_section();
 }
 
 void SelectionModel::refresh_cross_section() {

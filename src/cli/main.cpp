@@ -6,15 +6,20 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <set>
 #include <string>
 #include <vector>
 
+#include <fmt/chrono.h>
 #include <fmt/format.h>
 
 #include "analysis/road_types.h"
+#include "analysis/sight_parameters.h"
 #include "app/core_application.h"
 #include "app/selection_step.h"
 #include "cli/cli_options.h"
@@ -24,7 +29,9 @@
 #include "cli/json_output.h"
 #include "cli/road_type_choice.h"
 #include "output/listings.h"
+#include "output/review_report.h"
 #include "output/road_model_export.h"
+#include "output/utf8.h"
 #include "output/visible_text.h"
 #include "services/diagnostic_log.h"
 #include "services/message_table.h"
@@ -54,6 +61,82 @@ ConsoleLine design_heading(const DesignJob& job) {
   return line;
 }
 
+// The title block of a run's report.
+ReportTitle report_title(const DesignResult& result) {
+  const RunDocument& doc = result.document;
+  ReportTitle title;
+  title.file = visible_text(doc.file);
+  title.file_sha256 = doc.file_sha256;
+  title.alignment = visible_text(doc.alignment);
+  title.profile = visible_text(doc.profile);
+  if (!doc.surface.empty()) {
+    title.crossfall_source = visible_text(doc.surface);
+  } else if (result.app->model().has_crossfall()) {
+    title.crossfall_source = visible_text(std::filesystem::path(doc.file).filename().string());
+  }
+  title.road_type = fmt::format("{} ({})", trim_right(road_type_label(doc.road_type)), doc.road_type);
+  if (doc.selection) {
+    static constexpr int kReviewTitles[] = {161, 301, 231, 371};
+    std::string reviews;
+    for (std::size_t k = 0; k < doc.selection->run_analysis.size(); ++k) {
+      if (doc.selection->run_analysis[k] == 0) continue;
+      if (!reviews.empty()) reviews += ", ";
+      reviews += message_trimmed(kReviewTitles[k]);
+    }
+    const CrossSection& c = doc.selection->cross_section;
+    title.selection =
+        fmt::format("{}; {} {:.1f}; {} {:.1f}; {}: {}; {} {:.1f}", reviews, message_trimmed(137),
+                    c.lane_width_dm / 10.0, message_trimmed(138), c.median_width_dm / 10.0,
+                    message_trimmed(139), trim_right(yes_no_word(c.median_blocks_sight != 0 ? 1 : 0)),
+                    message_trimmed(140), c.side_clearance_dm / 10.0);
+  }
+  title.program_version = CORVALINDE_VERSION;
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  title.date = fmt::format("{:%Y-%m-%d %H:%M} UTC", utc);
+  return title;
+}
+
+// The diagrams (--plots) and the report (--report) of one reviewed run; the
+// worse exit status. `used` holds the report files written so far, so that
+// no run overwrites another's.
+int write_run_outputs(const DesignResult& result, const CliOptions& options, bool several,
+                      std::set<std::string>& used) {
+  if ((!options.plots.directory && !options.plots.report) || result.app == nullptr ||
+      result.document.mask == 0)
+    return kExitCompleted;
+  PlotRun run;
+  run.model = &result.app->model();
+  run.console = &result.app->console();
+  run.design_file = result.job.input.path;
+  // The alignment's own name where the file gave one; else as asked.
+  run.alignment = !result.job.alignment.empty()        ? result.job.alignment
+                  : !result.document.alignment.empty() ? result.document.alignment
+                  : reviews_every_alignment(options)   ? std::string("1")
+                                                       : options.alignment.value_or("1");
+  if (result.document.selection) {
+    run.design_speed = sight_parameters(SightKind::kObstacle, result.document.road_type,
+                                        result.document.selection->cross_section)
+                           .speed_limit;
+  }
+  run.language = options.language;
+  int status = options.plots.directory ? write_plots(run, options.plots) : kExitCompleted;
+  if (options.plots.report) {
+    std::string path =
+        report_path_for(*options.plots.report, result.job.input.path, result.job.alignment, several);
+    const std::string first = path;
+    for (int k = 2; used.count(path) != 0; ++k) {
+      const std::filesystem::path p(first);
+      path =
+          (p.parent_path() / (p.stem().string() + "-" + std::to_string(k) + p.extension().string())).string();
+    }
+    used.insert(path);
+    status = worse_status(status, write_run_report(run, report_title(result), path));
+  }
+  return status;
+}
+
 // Answers the selection with a cancel: the design is read, nothing is reviewed.
 class ReadOnlyStep final : public SelectionStep {
  public:
@@ -62,11 +145,10 @@ class ReadOnlyStep final : public SelectionStep {
 
 // --points: reads one design without reviewing it and writes its road model
 // as CSV to the output file or standard output; the reader's lines go to
-// standard error. --plots reads the same way and draws the diagrams instead.
+// standard error.
 int write_points(const CliOptions& options, MarkerStyle notes_style) {
   if (options.files.size() != 1) {
-    std::fprintf(stderr, "corvalinde-cli: %s takes exactly one design file\n",
-                 options.plots.directory ? "--plots" : "--points");
+    std::fprintf(stderr, "corvalinde-cli: --points takes exactly one design file\n");
     return kExitUsage;
   }
   const std::vector<DesignInput> inputs = expand_inputs(options.files, options.file_type);
@@ -87,9 +169,6 @@ int write_points(const CliOptions& options, MarkerStyle notes_style) {
   app.console().remove_observer(&notes);
   set_user_interface(previous);
   if (read.mask == 0) return kExitUnreadable;
-  if (options.plots.directory)
-    return write_plots(app.model(), input.path, options.alignment.value_or("1"), options.language,
-                       options.plots);
 
   std::ofstream file;
   if (options.output) {
@@ -141,7 +220,7 @@ int run(int argc, const char* const* argv) {
   // The table is initialised once, before any run: runs only read it.
   select_message_language(*parse_message_language(options.language));
   message_text(0, 1);
-  if (options.points_step || options.plots.directory) {
+  if (options.points_step) {
     return write_points(options, options.raw ? MarkerStyle::kRaw : MarkerStyle::kBrackets);
   }
 
@@ -190,6 +269,9 @@ int run(int argc, const char* const* argv) {
   };
   std::vector<DesignResult> results(design_list.size());
   int worst = kExitCompleted;
+  const std::shared_ptr<void> diagrams =
+      options.plots.directory || options.plots.report ? open_diagram_session() : nullptr;
+  std::set<std::string> reports_written;
   run_in_order(
       design_list.size(), jobs,
       [&](std::size_t i) { results[i] = review_design(design_list[i], settings, live); },
@@ -214,6 +296,7 @@ int run(int argc, const char* const* argv) {
           std::fwrite(row.data(), 1, row.size(), summary);
         }
         worst = worse_status(worst, result.status);
+        worst = worse_status(worst, write_run_outputs(result, options, several, reports_written));
         results[i] = DesignResult{};    // its lines are out: release them
         design_list[i].parsed.reset();  // and the file's reading once its last run is out
       });

@@ -8,67 +8,87 @@
 #include <string>
 
 #include "cli/plot_options.h"
+#include "draw/diagram_catalogue.h"
 #include "draw/diagram_export.h"
-#include "draw/long_section_diagram.h"
-#include "draw/plan_diagram.h"
+#include "draw/report_export.h"
+#include "output/visible_text.h"
 
 namespace corvalinde::cli {
+
+std::shared_ptr<void> open_diagram_session() {
+  static int argc = 1;
+  static char name[] = "corvalinde-cli";
+  static char* argv[] = {name, nullptr};
+  return std::shared_ptr<QGuiApplication>(draw::ensure_gui_application(argc, argv));
+}
+
 namespace {
 
-// Characters other than letters, digits, '-', '_' and '.' become '_', so
-// that an alignment name makes a safe file name.
-std::string file_name_part(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    out += (u >= 0x80 || std::isalnum(u) || c == '-' || c == '_' || c == '.') ? c : '_';
+draw::DiagramLanguage language_of(const PlotRun& run) {
+  return run.language == "fr" ? draw::DiagramLanguage::kFrench : draw::DiagramLanguage::kEnglish;
+}
+
+draw::DiagramSource source_of(const PlotRun& run) {
+  draw::DiagramSource source;
+  source.model = run.model;
+  if (run.console != nullptr) {
+    source.findings = &run.console->records();
+    source.series = &run.console->series();
   }
-  return out.empty() ? std::string("1") : out;
+  source.design_speed = run.design_speed;
+  return source;
 }
 
 }  // namespace
 
-int write_plots(const RoadModel& model, const std::string& design_file, const std::string& alignment,
-                const std::string& language, const PlotOptions& options) {
+int write_run_report(const PlotRun& run, const ReportTitle& title, const std::string& path) {
+  const std::optional<ReportFormat> format = report_format_of(path);
+  if (!format) {
+    std::fprintf(stderr, "corvalinde-cli: --report %s: expected FILE.html or FILE.pdf\n",
+                 visible_text(path).c_str());
+    return 2;
+  }
+  draw::ReportRequest request;
+  request.title = title;
+  request.source = source_of(run);
+  request.console = run.console;
+  request.language = language_of(run);
+  if (draw::write_report(QString::fromStdString(path), *format, request) != draw::ExportStatus::kOk) {
+    std::fprintf(stderr, "corvalinde-cli: %s: cannot be written\n", visible_text(path).c_str());
+    return 1;
+  }
+  return 0;
+}
+
+int write_plots(const PlotRun& run, const PlotOptions& options) {
   draw::StationRange range;
   if (options.range && !parse_station_range(*options.range, range.from, range.to)) {
     std::fprintf(stderr, "corvalinde-cli: --plot-range %s: expected FROM:TO with FROM < TO\n",
-                 options.range->c_str());
+                 visible_text(*options.range).c_str());
     return 2;
   }
   const QString directory = QString::fromStdString(*options.directory);
   if (!QDir().mkpath(directory)) {
-    std::fprintf(stderr, "corvalinde-cli: %s: the directory cannot be created\n", options.directory->c_str());
+    std::fprintf(stderr, "corvalinde-cli: %s: the directory cannot be created\n",
+                 visible_text(*options.directory).c_str());
     return 1;
   }
-  int argc = 1;
-  char name[] = "corvalinde-cli";
-  char* argv[] = {name, nullptr};
-  const std::unique_ptr<QGuiApplication> gui = draw::ensure_gui_application(argc, argv);
-
-  const draw::DiagramLanguage lang =
-      language == "fr" ? draw::DiagramLanguage::kFrench : draw::DiagramLanguage::kEnglish;
+  const draw::DiagramLanguage lang = language_of(run);
   const bool png = options.format == "png";
   const std::string stem =
-      std::filesystem::path(design_file).stem().string() + "-" + file_name_part(alignment);
-
-  const draw::PlanDiagramData plan = draw::make_plan_data(model, range, lang);
-  const draw::LongSectionData section = draw::make_long_section_data(model, range, lang);
-  struct Diagram {
-    const char* name;
-    draw::DiagramPainter paint;
-  };
-  const Diagram diagrams[] = {
-      {"plan", [&](QPainter& p, const QRectF& area) { draw::draw_plan(p, area, plan); }},
-      {"long-section", [&](QPainter& p, const QRectF& area) { draw::draw_long_section(p, area, section); }},
-  };
+      std::filesystem::path(run.design_file).stem().string() + "-" + file_name_part(run.alignment);
+  const draw::DiagramSource source = source_of(run);
   int status = 0;
-  for (const Diagram& diagram : diagrams) {
-    const std::string file = stem + "-" + diagram.name + (png ? ".png" : ".svg");
+  for (const draw::Diagram diagram : draw::kAllDiagrams) {
+    const draw::PreparedDiagram prepared(diagram, source, range, lang);
+    const std::string file =
+        stem + "-" + std::string(draw::diagram_file_stem(diagram)) + (png ? ".png" : ".svg");
     const QString path = QDir(directory).filePath(QString::fromStdString(file));
-    if (draw::write_diagram(path, png ? draw::DiagramFormat::kPng : draw::DiagramFormat::kSvg,
-                            QString::fromStdString(file), diagram.paint) != draw::ExportStatus::kOk) {
-      std::fprintf(stderr, "corvalinde-cli: %s: cannot be written\n", path.toStdString().c_str());
+    if (draw::write_diagram(
+            path, png ? draw::DiagramFormat::kPng : draw::DiagramFormat::kSvg, QString::fromStdString(file),
+            [&](QPainter& p, const QRectF& area) { prepared.paint(p, area); }) != draw::ExportStatus::kOk) {
+      std::fprintf(stderr, "corvalinde-cli: %s: cannot be written\n",
+                   visible_text(path.toStdString()).c_str());
       status = 1;
     }
   }

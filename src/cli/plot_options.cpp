@@ -2,15 +2,18 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 
 namespace corvalinde::cli {
 
 void add_plot_options(CLI::App& app, PlotOptions& options) {
   auto* plots = app.add_option("--plots", options.directory,
-                               "Write the plan and the long section of the alignment into DIR\n"
-                               "as <file>-<alignment>-<diagram>.svg instead of reviewing it");
+                               "After the review, write each diagram (plan, long-section,\n"
+                               "operating-speed, stopping-sight, passing) of each alignment\n"
+                               "reviewed into DIR as <file>-<alignment>-<diagram>.svg");
   if (CLI::Option* points = app.get_option_no_throw("--points")) plots->excludes(points);
   app.add_option("--plot-format", options.format, "With --plots: svg (default) or png")
       ->check(CLI::IsMember({"svg", "png"}))
@@ -18,6 +21,34 @@ void add_plot_options(CLI::App& app, PlotOptions& options) {
   app.add_option("--plot-range", options.range,
                  "With --plots: only the stations FROM:TO along the axis (m, e.g. 1000:2500)")
       ->needs(plots);
+  app.add_option("--report", options.report,
+                 "After the review, write its report to FILE.html (one self-contained\n"
+                 "file) or FILE.pdf; with several designs or --alignment all, one\n"
+                 "report per run, named FILE-<file>-<alignment>.html")
+      ->check([](const std::string& path) {
+        return report_format_of(path) ? std::string() : std::string("expected FILE.html or FILE.pdf");
+      });
+}
+
+std::string file_name_part(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    out += (u >= 0x80 || std::isalnum(u) != 0 || c == '-' || c == '_' || c == '.') ? c : '_';
+  }
+  // A name of dots alone would climb out of the directory.
+  if (out.find_first_not_of('.') == std::string::npos) out = "1";
+  return out;
+}
+
+std::string report_path_for(const std::string& given, const std::string& design_file,
+                            const std::string& alignment, bool several) {
+  if (!several) return given;
+  const std::filesystem::path path(given);
+  std::string name =
+      path.stem().string() + "-" + file_name_part(std::filesystem::path(design_file).stem().string());
+  if (!alignment.empty()) name += "-" + file_name_part(alignment);
+  return (path.parent_path() / (name + path.extension().string())).string();
 }
 
 bool parse_station_range(const std::string& text, double& from, double& to) {

@@ -32,6 +32,19 @@ constexpr TextPair kTexts[] = {
     {DiagramText::kNoPlan, "Pas de tracé en plan", "No horizontal alignment"},
     {DiagramText::kNoProfile, "Pas de profil en long", "No vertical profile"},
     {DiagramText::kNoCrossfall, "Pas de dévers", "No crossfall"},
+    {DiagramText::kOperatingSpeedTitle, "Vitesse pratiquée", "Operating speed"},
+    {DiagramText::kStoppingSightTitle, "Visibilité d'arrêt", "Stopping sight distance"},
+    {DiagramText::kPassingTitle, "Visibilité de dépassement", "Passing"},
+    {DiagramText::kForward, "Sens des abscisses croissantes", "Direction of increasing stations"},
+    {DiagramText::kBackward, "Sens des abscisses décroissantes", "Direction of decreasing stations"},
+    {DiagramText::kOperatingSpeed, "Vitesse pratiquée (km/h)", "Operating speed (km/h)"},
+    {DiagramText::kDesignSpeed, "Vitesse du type de route", "Design speed of the road type"},
+    {DiagramText::kSightDistance, "Distance de visibilité (m)", "Sight distance (m)"},
+    {DiagramText::kAvailable, "Disponible", "Available"},
+    {DiagramText::kRequired, "Requise", "Required"},
+    {DiagramText::kPassingPossible, "Dépassement possible", "Passing possible"},
+    {DiagramText::kPassingShare, "Dépassement possible :", "Passing possible:"},
+    {DiagramText::kNothingComputed, "Rien de calculé sur ce tronçon", "Nothing computed on this stretch"},
 };
 
 }  // namespace

@@ -32,6 +32,19 @@ enum class DiagramText {
   kNoPlan,
   kNoProfile,
   kNoCrossfall,
+  kOperatingSpeedTitle,
+  kStoppingSightTitle,
+  kPassingTitle,
+  kForward,
+  kBackward,
+  kOperatingSpeed,
+  kDesignSpeed,
+  kSightDistance,
+  kAvailable,
+  kRequired,
+  kPassingPossible,
+  kPassingShare,  // followed by the length (m) and the share (%)
+  kNothingComputed,
 };
 
 QString diagram_text(DiagramText text, DiagramLanguage language);

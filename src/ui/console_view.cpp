@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "services/diagnostic_log.h"
+#include "ui/verdict_style.h"
 
 namespace corvalinde::ui {
 namespace {
@@ -28,10 +29,6 @@ constexpr int kMinimumRows = 4;
 // shows as it comes without a paint per line.
 constexpr qint64 kSynchronousPaintInterval = 40;
 constexpr int kSelectionAlpha = 110;
-
-const QColor kSatisfactoryColour(0x1B, 0x7A, 0x2E);
-const QColor kDeficientColour(0xC0, 0x26, 0x26);
-const QColor kNotAssessableColour(0xB3, 0x6B, 0x00);
 
 RunStyle style_of(char selector) {
   switch (selector) {
@@ -52,8 +49,11 @@ QString from_utf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// Trailing blanks (heading lines are padded) never widen the view.
 int shown_length(const ConsoleLine& line) {
-  return static_cast<int>(shown_text(line.text).size());
+  QString text = shown_text(line.text);
+  while (!text.isEmpty() && text.back() == QLatin1Char(' ')) text.chop(1);
+  return static_cast<int>(text.size());
 }
 
 bool is_word_char(QChar c) {
@@ -227,21 +227,10 @@ void ConsoleView::paintEvent(QPaintEvent* event) {
     painter.setFont(line.heading ? heading_font_ : text_font_);
     int column = 0;
     for (const TextRun& run : runs) {
-      QColor colour = plain;
-      switch (run.style) {
-        case RunStyle::kSatisfactory:
-        case RunStyle::kPassing:
-          colour = kSatisfactoryColour;
-          break;
-        case RunStyle::kDeficient:
-          colour = kDeficientColour;
-          break;
-        case RunStyle::kNotAssessable:
-          colour = kNotAssessableColour;
-          break;
-        case RunStyle::kPlain:
-          break;
-      }
+      // The verdict of the line's record colours the text after its marker;
+      // a line without a record stays plain.
+      const QColor colour =
+          run.style != RunStyle::kPlain && line.has_verdict() ? verdict_colour(line.verdict) : plain;
       painter.setPen(colour);
       painter.drawText(QPointF(column * advance_ - offset, row.top() + ascent_), run.text);
       column += static_cast<int>(run.text.size());
@@ -365,6 +354,16 @@ void ConsoleView::select_all() {
   if (count == 0) return;
   anchor_ = {0, 0};
   cursor_ = {static_cast<int>(count - 1), shown_length(console_.line(count - 1))};
+  viewport()->update();
+}
+
+void ConsoleView::show_line(std::size_t line) {
+  if (line >= console_.line_count()) return;
+  const int index = static_cast<int>(std::min<std::size_t>(line, INT_MAX));
+  constexpr int kLinesAbove = 3;
+  verticalScrollBar()->setValue(std::max(0, index - kLinesAbove));
+  anchor_ = {index, 0};
+  cursor_ = {index, shown_length(console_.line(line))};
   viewport()->update();
 }
 

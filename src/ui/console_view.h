@@ -79,6 +79,8 @@ class ConsoleView final : public QAbstractScrollArea, public ConsoleObserver {
   // The selected text as shown, lines joined with '\n'.
   QString selected_text() const;
   void copy() const;
+  // Scrolls so that the line shows (a few lines below the top) and selects it.
+  void show_line(std::size_t line);
   // Writes every line as shown (trailing blanks removed) as UTF-8 text.
   bool save_as_text(const QString& path) const;
 

@@ -4,13 +4,15 @@
 #include <QDate>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QStringList>
 #include <QUrl>
 
 #include <fmt/format.h>
 
 #include "services/message_table.h"
 #include "services/settings_store.h"
-#include "ui/message_window.h"
+#include "ui/gui_user_interface.h"
 
 #ifndef CORVALINDE_VERSION
 #define CORVALINDE_VERSION "0.0.0"
@@ -67,8 +69,15 @@ void version_text(std::string& version, std::string& date) {
   }
 }
 
-std::string help_file_path() {
-  const std::string name = application_base_name(kHelpExtension);
+std::string help_file_name(std::string_view language) {
+  const std::string base = application_base_name(kHelpExtension);
+  if (language.empty() || language == "en") return base;
+  const std::size_t dot = base.rfind('.');
+  return base.substr(0, dot) + "." + std::string(language) + base.substr(dot);
+}
+
+std::string help_file_path(std::string_view language) {
+  const std::string name = help_file_name(language);
   const std::string beside = program_file_path(name);
   if (QFileInfo::exists(QString::fromStdString(beside))) return beside;
   const QString folder = QCoreApplication::applicationDirPath();
@@ -95,12 +104,31 @@ std::vector<std::string> about_lines() {
   return {application_base_name(), message_trimmed(kAboutMessage) + " " + trimmed(version), trimmed(date)};
 }
 
-void show_help(int item) {
-  if (item == kOpenGuideItem) {
-    (void)QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(help_file_path())));
-  } else if (item == kAboutItem) {
-    (void)message_window(about_lines(), kInformation, std::vector<std::string>{});
+bool open_guide(QWidget* parent, std::string_view language) {
+  const std::string path = help_file_path(language);
+  const QString shown = QString::fromStdString(path);
+  if (!help_file_usable(path)) {
+    QMessageBox::warning(parent, QCoreApplication::translate("Help", "User guide"),
+                         QCoreApplication::translate("Help", "The user guide is missing: %1").arg(shown));
+    return false;
   }
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(shown))) {
+    QMessageBox::warning(parent, QCoreApplication::translate("Help", "User guide"),
+                         QCoreApplication::translate("Help",
+                                                     "No program could be started to show the user guide. "
+                                                     "Open it in a web browser: %1")
+                             .arg(shown));
+    return false;
+  }
+  return true;
+}
+
+void show_about(QWidget* parent) {
+  QStringList lines;
+  for (const std::string& line : about_lines()) lines << QString::fromStdString(line);
+  QMessageBox::about(parent,
+                     QCoreApplication::translate("Help", "About %1").arg(QCoreApplication::applicationName()),
+                     lines.join(QLatin1Char('\n')));
 }
 
 }  // namespace corvalinde::ui

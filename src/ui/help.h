@@ -1,13 +1,16 @@
 // Help and About: the version values (from build-time constants and the
 // executable's date, computed once), the user guide beside the program or in
 // the installed share folder, opened in the desktop's viewer, and the About
-// window. Nothing here fails loudly: a missing guide leaves the help entry
-// grey and the viewer reports what it cannot open.
+// window. A guide that is missing or cannot be shown is said so in a
+// message box.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
+
+class QWidget;
 
 namespace corvalinde::ui {
 
@@ -24,10 +27,13 @@ inline constexpr long long kMinimumHelpFileBytes = 4;
 // 9, unchanged in a smaller one); both cut to the field's length.
 void version_text(std::string& version, std::string& date);
 
-// The guide's path: Corvalinde.html beside the program, else in
+// The guide's file name in a language: Corvalinde.html in English,
+// Corvalinde.fr.html in French.
+std::string help_file_name(std::string_view language);
+// The guide's path: the file beside the program, else in
 // ../share/corvalinde/ of an installed tree; the first of those when neither
 // exists.
-std::string help_file_path();
+std::string help_file_path(std::string_view language);
 // The file exists and holds at least kMinimumHelpFileBytes bytes.
 bool help_file_usable(const std::string& path);
 
@@ -35,7 +41,10 @@ bool help_file_usable(const std::string& path);
 // the build date.
 std::vector<std::string> about_lines();
 
-// Item 1: opens the guide; item 3: the About window; other items: nothing.
-void show_help(int item);
+// Opens the guide of the language in the desktop's viewer; says so in a
+// message box (and returns false) when the guide is missing or no viewer
+// could be started.
+bool open_guide(QWidget* parent, std::string_view language);
+void show_about(QWidget* parent);
 
 }  // namespace corvalinde::ui

@@ -3,46 +3,28 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
 #include <QLabel>
-#include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <algorithm>
-#include <string>
 #include <vector>
 
 #include "analysis/road_types.h"
-#include "ui/controls.h"
-#include "ui/number_field.h"
+#include "services/message_table.h"
 
 namespace corvalinde::ui {
 namespace {
 
-constexpr int kMargin = 12;      // pixels around the controls
-constexpr int kGap = 8;          // between a label and its control
-constexpr int kRowSpacing = 6;   // between rows
-constexpr int kComboChars = 12;  // width of the drop-down lists in character cells
-constexpr int kFieldChars = 4;
 constexpr int kFieldDecimals = 1;
-constexpr int kButtonGap = 14;  // above the push buttons
+constexpr double kFieldMaximum = 99.9;  // what four characters with one decimal hold
 
-bool is_combo(int n) {
-  return n == kStandardControl || n == kCategoryControl || n == kLanesControl || n == kLaneWidthControl;
-}
-bool is_field(int n) {
-  return n == kMedianWidthControl || n == kSideClearanceControl;
-}
-
-std::vector<std::string> lane_entries(const std::vector<int>& lanes) {
-  std::vector<std::string> items;
-  for (int k : lanes) items.emplace_back(lane_text(k));
-  return items;
-}
-
-std::vector<std::string> width_entries(const std::vector<int>& widths) {
-  std::vector<std::string> items;
-  for (int w : widths) items.emplace_back(lane_width_text(w));
-  return items;
+QString trimmed(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).trimmed();
 }
 
 int position_in(const std::vector<int>& values, int value) {
@@ -50,152 +32,221 @@ int position_in(const std::vector<int>& values, int value) {
   return it == values.end() ? 0 : static_cast<int>(it - values.begin());
 }
 
-void set_box(Dialog& dialog, int n, bool on) {
-  // Mirrors the model: no notification, the model already knows.
-  if (auto* box = qobject_cast<QCheckBox*>(control_window(dialog, n))) box->setChecked(on);
+void fill(QComboBox* box, const QStringList& items, int selected) {
+  const QSignalBlocker blocker(box);
+  QStringList current;
+  for (int i = 0; i < box->count(); ++i) current << box->itemText(i);
+  if (current != items) {
+    box->clear();
+    box->addItems(items);
+  }
+  box->setCurrentIndex(selected);
 }
 
 }  // namespace
 
-void SelectionDialogProcedure::initialise(Dialog& dialog) {
-  set_title_message(&dialog, kSelectionTitleMessage);
-
-  std::vector<QLabel*> labels;
-  int label_width = 0;
-  for (int n = 0; n < kSelectionControlCount; ++n) {
-    QLabel* label = create_static(dialog, kSelectionLabelBase + n,
-                                  Label::of_message(kSelectionFirstLabelMessage + n), QRect());
-    label_width = std::max(label_width, label->sizeHint().width());
-    labels.push_back(label);
-  }
-
-  const QSize cell = dialog_units().cell();
-  const int x = kMargin + label_width + kGap;
-  const int combo_width = kComboChars * cell.width() + 2 * cell.height();
-  int y = kMargin;
-  int right = x;
-  for (int n = 0; n < kSelectionControlCount; ++n) {
-    QWidget* control = nullptr;
-    if (is_combo(n)) {
-      control = create_combo(dialog, n, QRect(x, y, combo_width, 0));
-      control->resize(combo_width, control->sizeHint().height());
-    } else if (is_field(n)) {
-      control = create_number_field(dialog, n, QPoint(x, y), kFieldChars, kFieldDecimals);
-    } else {
-      control = create_check_box(dialog, n, Label::of_text({}), QRect(QPoint(x, y), QSize()));
-    }
-    QLabel* label = labels[static_cast<std::size_t>(n)];
-    label->setBuddy(control);
-    const int height = std::max(control->height(), label->sizeHint().height());
-    control->move(x, y + (height - control->height()) / 2);
-    label->setGeometry(kMargin, y + (height - label->sizeHint().height()) / 2, label_width,
-                       label->sizeHint().height());
-    right = std::max(right, control->geometry().right());
-    y += height + kRowSpacing;
-  }
-
-  y += kButtonGap - kRowSpacing;
-  QPushButton* ok = create_push_button(dialog, Label::of_text("OK"), kEventAccept, QRect());
-  QPushButton* cancel = create_push_button(dialog, Label::of_text("Cancel"), kEventCancel, QRect());
-  const int button_width = std::max(ok->sizeHint().width(), cancel->sizeHint().width());
-  const int width = std::max(right + 1 + kMargin, x + 2 * button_width + kGap + kMargin);
-  cancel->setGeometry(width - kMargin - button_width, y, button_width, cancel->sizeHint().height());
-  ok->setGeometry(cancel->x() - kGap - button_width, y, button_width, ok->sizeHint().height());
-  dialog.resize_client(QSize(width, y + ok->height() + kMargin));
-
-  set_number_field(dialog, kMedianWidthControl, model_.median_width());
-  set_number_field(dialog, kSideClearanceControl, model_.side_clearance());
-  show_model(dialog);
-  // Only a shown control takes the focus: wait until the runner shows us.
-  const int first = model_.first_enabled_control();
-  QTimer::singleShot(0, &dialog, [&dialog, first] { focus_control(dialog, first); });
-}
-
-void SelectionDialogProcedure::show_model(Dialog& dialog) {
-  std::vector<std::string> standards;
-  for (int s = 0; s < kStandardCount; ++s) standards.emplace_back(standard_name(s));
-  set_combo_items(dialog, kStandardControl, standards, model_.standard());
-  std::vector<std::string> categories;
-  for (int c = 0; c < model_.category_count(); ++c)
-    categories.emplace_back(category_name(model_.standard(), c));
-  set_combo_items(dialog, kCategoryControl, categories, model_.category());
-  const std::vector<int> lanes = model_.offered_lanes();
-  set_combo_items(dialog, kLanesControl, lane_entries(lanes), position_in(lanes, model_.lanes()));
-  const std::vector<int>& widths = model_.offered_lane_widths();
-  set_combo_items(dialog, kLaneWidthControl, width_entries(widths), position_in(widths, model_.lane_width()));
-  for (int n = kAlignmentCheck; n <= kVisibilityCheck; ++n) set_box(dialog, n, model_.checked(n));
-  set_box(dialog, kMedianBlocksControl, model_.median_blocks_sight());
-  for (int n = 0; n < kSelectionControlCount; ++n) set_control_disabled(dialog, n, !model_.enabled(n));
-}
-
-void SelectionDialogProcedure::control_changed(Dialog& dialog, int n, int notification) {
-  switch (n) {
-    case kStandardControl:
-      if (notification == kNotifySelectionChanged) model_.choose_standard(combo_selection(dialog, n));
-      break;
-    case kCategoryControl:
-      if (notification == kNotifySelectionChanged) model_.choose_category(combo_selection(dialog, n));
-      break;
-    case kLanesControl:
-      if (notification == kNotifySelectionChanged) {
-        const std::vector<int> lanes = model_.offered_lanes();
-        const int index = combo_selection(dialog, n);
-        if (index >= 0 && index < static_cast<int>(lanes.size()))
-          model_.choose_lanes(lanes[static_cast<std::size_t>(index)]);
-      }
-      break;
-    case kLaneWidthControl:
-      if (notification == kNotifySelectionChanged) {
-        const std::vector<int>& widths = model_.offered_lane_widths();
-        const int index = combo_selection(dialog, n);
-        if (index >= 0 && index < static_cast<int>(widths.size()))
-          model_.choose_lane_width(widths[static_cast<std::size_t>(index)]);
-      }
-      break;
-    case kMedianWidthControl:
-      if (notification == kNotifyTextChanged) {
-        model_.edit_median_width(read_number_field(dialog, n).value);
-      } else if (notification == kNotifyKillFocus) {
-        (void)validate_number_field(dialog, n, kLowerBound | kUpperBound, 0.0, kMaxMedianWidth);
-        model_.edit_median_width(read_number_field(dialog, n).value);
-        (void)model_.leave_median_width();
-      }
-      break;
-    case kSideClearanceControl:
-      if (notification == kNotifyTextChanged) {
-        model_.edit_side_clearance(read_number_field(dialog, n).value);
-      } else if (notification == kNotifyKillFocus) {
-        (void)validate_number_field(dialog, n, kLowerBound | kUpperBound, kMinSideClearance,
-                                    kMaxSideClearance);
-        model_.edit_side_clearance(read_number_field(dialog, n).value);
-        (void)model_.leave_side_clearance();
-      }
-      return;  // nothing depends on the clearance
+QString lane_arrangement_label(int lanes) {
+  switch (lanes) {
+    case kTwoLanes:
+      return QCoreApplication::translate("RoadType", "2 lanes");
+    case kThreeLanes:
+      return QCoreApplication::translate("RoadType", "3 lanes");
+    case kDualTwoLanes:
+      return QCoreApplication::translate("RoadType", "2x2 lanes");
     default:
-      if (notification == kNotifyCheckChanged) model_.set_check(n, get_check(dialog, n));
-      break;
+      return {};
   }
-  show_model(dialog);
 }
 
-void SelectionDialogProcedure::command(Dialog& dialog, std::uint32_t packed_command, QWidget* source) {
-  const int event = command_event(dialog, packed_command, source);
-  if (event == kEventControl) {
-    const int n = control_number(packed_command);
-    if (n >= 0 && n < kSelectionControlCount) control_changed(dialog, n, notification_code(packed_command));
-    return;
+QString road_type_label_text(int code) {
+  const std::optional<RoadTypeIndices> found = find_road_type(code);
+  if (!found) return {};
+  return trimmed(standard_name(found->standard)) + QLatin1Char(' ') +
+         trimmed(category_name(found->standard, found->category)) + QLatin1Char(' ') +
+         lane_arrangement_label(found->lanes);
+}
+
+SelectionDialog::SelectionDialog(SelectionModel& model, QWidget* parent) : QDialog(parent), model_(model) {
+  setWindowTitle(QString::fromStdString(message_trimmed(kSelectionTitleMessage)));
+  auto* form = new QFormLayout;
+  form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+  for (int n = 0; n < kSelectionControlCount; ++n) {
+    QWidget* widget = nullptr;
+    switch (n) {
+      case kStandardControl:
+      case kCategoryControl:
+      case kLanesControl:
+      case kLaneWidthControl: {
+        auto* box = new QComboBox(this);
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        widget = box;
+        break;
+      }
+      case kMedianWidthControl:
+      case kSideClearanceControl: {
+        auto* field = new QDoubleSpinBox(this);
+        field->setDecimals(kFieldDecimals);
+        field->setRange(0.0, kFieldMaximum);
+        field->setSingleStep(0.5);
+        field->setKeyboardTracking(true);
+        widget = field;
+        break;
+      }
+      default:
+        widget = new QCheckBox(this);
+        break;
+    }
+    controls_[static_cast<std::size_t>(n)] = widget;
+    auto* label = new QLabel(QString::fromStdString(message_trimmed(kSelectionFirstLabelMessage + n)), this);
+    label->setBuddy(widget);
+    form->addRow(label, widget);
   }
-  if (event == kEventAccept) {
-    (void)end_dialog(dialog, kSelectionAccepted);
-  } else if (event == kEventCancel) {
-    (void)end_dialog(dialog, kEventCancel);
+  standard_ = qobject_cast<QComboBox*>(control(kStandardControl));
+  category_ = qobject_cast<QComboBox*>(control(kCategoryControl));
+  lanes_ = qobject_cast<QComboBox*>(control(kLanesControl));
+  lane_width_ = qobject_cast<QComboBox*>(control(kLaneWidthControl));
+  median_ = qobject_cast<QDoubleSpinBox*>(control(kMedianWidthControl));
+  clearance_ = qobject_cast<QDoubleSpinBox*>(control(kSideClearanceControl));
+
+  QStringList standards;
+  for (int s = 0; s < kStandardCount; ++s) standards << trimmed(standard_name(s));
+  fill(standard_, standards, model_.standard());
+  median_->setValue(model_.median_width());
+  clearance_->setValue(model_.side_clearance());
+
+  connect(standard_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (showing_ || index < 0) return;
+    model_.choose_standard(index);
+    show_model();
+  });
+  connect(category_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (showing_ || index < 0) return;
+    model_.choose_category(index);
+    show_model();
+  });
+  connect(lanes_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    const std::vector<int> offered = model_.offered_lanes();
+    if (showing_ || index < 0 || static_cast<std::size_t>(index) >= offered.size()) return;
+    model_.choose_lanes(offered[static_cast<std::size_t>(index)]);
+    show_model();
+  });
+  connect(lane_width_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    const std::vector<int>& offered = model_.offered_lane_widths();
+    if (showing_ || index < 0 || static_cast<std::size_t>(index) >= offered.size()) return;
+    model_.choose_lane_width(offered[static_cast<std::size_t>(index)]);
+    show_model();
+  });
+  for (int n : {int{kAlignmentCheck}, int{kSuperelevationCheck}, int{kProfileCheck}, int{kVisibilityCheck},
+                int{kMedianBlocksControl}}) {
+    auto* box = qobject_cast<QCheckBox*>(control(n));
+    connect(box, &QCheckBox::toggled, this, [this, n](bool on) {
+      if (showing_) return;
+      model_.set_check(n, on);
+      show_model();
+    });
   }
+  connect(median_, &QDoubleSpinBox::valueChanged, this, [this](double value) {
+    if (showing_) return;
+    model_.edit_median_width(value);
+    show_model();
+  });
+  connect(clearance_, &QDoubleSpinBox::valueChanged, this, [this](double value) {
+    if (!showing_) model_.edit_side_clearance(value);
+  });
+  connect(median_, &QDoubleSpinBox::editingFinished, this,
+          [this] { leave_number_field(kMedianWidthControl); });
+  connect(clearance_, &QDoubleSpinBox::editingFinished, this,
+          [this] { leave_number_field(kSideClearanceControl); });
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+    // A value still being typed is checked as when its field loses the focus.
+    leave_number_field(kMedianWidthControl);
+    leave_number_field(kSideClearanceControl);
+    accept();
+  });
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addWidget(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  show_model();
+  // The lists and fields in one column of one width.
+  int width = 0;
+  for (QWidget* field : {static_cast<QWidget*>(standard_), static_cast<QWidget*>(category_),
+                         static_cast<QWidget*>(lanes_), static_cast<QWidget*>(lane_width_),
+                         static_cast<QWidget*>(median_), static_cast<QWidget*>(clearance_)})
+    width = std::max(width, field->sizeHint().width());
+  for (QWidget* field : {static_cast<QWidget*>(standard_), static_cast<QWidget*>(category_),
+                         static_cast<QWidget*>(lanes_), static_cast<QWidget*>(lane_width_),
+                         static_cast<QWidget*>(median_), static_cast<QWidget*>(clearance_)})
+    field->setMinimumWidth(width);
+  const int first = model_.first_enabled_control();
+  if (first >= 0) control(first)->setFocus();
+}
+
+void SelectionDialog::leave_number_field(int n) {
+  const bool median = n == kMedianWidthControl;
+  QDoubleSpinBox* field = median ? median_ : clearance_;
+  if (median) {
+    model_.edit_median_width(field->value());
+  } else {
+    model_.edit_side_clearance(field->value());
+  }
+  const bool replaced = median ? model_.leave_median_width() : model_.leave_side_clearance();
+  if (replaced) {
+    QApplication::beep();
+    show_model();
+    field->setFocus();
+    field->selectAll();
+  }
+}
+
+void SelectionDialog::show_model() {
+  showing_ = true;
+  fill(
+      standard_,
+      [] {
+        QStringList standards;
+        for (int s = 0; s < kStandardCount; ++s) standards << trimmed(standard_name(s));
+        return standards;
+      }(),
+      model_.standard());
+  QStringList categories;
+  for (int c = 0; c < model_.category_count(); ++c)
+    categories << trimmed(category_name(model_.standard(), c));
+  fill(category_, categories, model_.category());
+  const std::vector<int> lanes = model_.offered_lanes();
+  QStringList lane_items;
+  for (int k : lanes) lane_items << lane_arrangement_label(k);
+  fill(lanes_, lane_items, position_in(lanes, model_.lanes()));
+  const std::vector<int>& widths = model_.offered_lane_widths();
+  QStringList width_items;
+  for (int w : widths) width_items << QLocale().toString(2.5 + 0.5 * w, 'f', 2);
+  fill(lane_width_, width_items, position_in(widths, model_.lane_width()));
+  for (int n : {int{kAlignmentCheck}, int{kSuperelevationCheck}, int{kProfileCheck}, int{kVisibilityCheck},
+                int{kMedianBlocksControl}}) {
+    auto* box = qobject_cast<QCheckBox*>(control(n));
+    const QSignalBlocker blocker(box);
+    box->setChecked(model_.checked(n));
+  }
+  {
+    const QSignalBlocker blocker(median_);
+    if (median_->value() != model_.median_width()) median_->setValue(model_.median_width());
+  }
+  {
+    const QSignalBlocker blocker(clearance_);
+    if (clearance_->value() != model_.side_clearance()) clearance_->setValue(model_.side_clearance());
+  }
+  for (int n = 0; n < kSelectionControlCount; ++n) control(n)->setEnabled(model_.enabled(n));
+  showing_ = false;
 }
 
 int run_selection_dialog(SelectionModel& model) {
   const SelectionModel before = model;
-  SelectionDialogProcedure procedure(model);
-  if (run_modal_dialog(procedure) == kSelectionAccepted) return 0;
+  SelectionDialog dialog(model, QApplication::activeWindow());
+  if (dialog.exec() == QDialog::Accepted) return 0;
   model = before;
   return kCancelled;
 }

@@ -8,12 +8,12 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QMainWindow>
 
 #include <memory>
 
 #include "services/diagnostic_log.h"
 #include "services/settings_store.h"
-#include "ui/dialog.h"
 
 namespace corvalinde::ui {
 namespace {
@@ -77,14 +77,17 @@ std::string single_instance_server_name() {
 }
 
 void show_running_window() {
-  Dialog* main = main_window();
+  QMainWindow* main = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (auto* window = qobject_cast<QMainWindow*>(widget)) main = window;
+  }
   if (main == nullptr) return;
   if (main->isMinimized()) {
     main->showNormal();
   } else {
     main->show();
   }
-  QWidget* front = last_active_popup();
+  QWidget* front = QApplication::activeModalWidget();
   if (front == nullptr) front = main;
   front->raise();
   front->activateWindow();

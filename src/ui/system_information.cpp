@@ -3,6 +3,7 @@
 #include <langinfo.h>
 
 #include <QCoreApplication>
+#include <QStringList>
 
 #include <filesystem>
 #include <fstream>
@@ -10,8 +11,8 @@
 #include <system_error>
 
 #include "services/settings_store.h"
+#include "ui/gui_user_interface.h"
 #include "ui/help.h"
-#include "ui/message_window.h"
 
 namespace corvalinde::ui {
 namespace {
@@ -113,13 +114,15 @@ std::vector<std::string> system_information_lines() {
   return lines;
 }
 
-bool show_system_information() {
+bool show_system_information(QWidget* parent) {
   if (window_open) return false;
   window_open = true;
   struct Closed {
     ~Closed() { window_open = false; }
   } closed;
-  (void)message_window(system_information_lines(), kInformation, std::vector<std::string>{});
+  QStringList lines;
+  for (const std::string& line : system_information_lines()) lines << QString::fromStdString(line);
+  (void)ask_message(parent, lines, 0, {});
   return true;
 }
 

@@ -1,5 +1,4 @@
-// The system-information window the dialog framework opens on its own
-// accelerator in every window: where the program is, which build it is, the
+// The system-information window (Help menu): where the program is, which build it is, the
 // system it runs on and the folders it uses. It reads only; any value it
 // cannot tell is shown as such.
 #pragma once
@@ -8,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
+class QWidget;
+
 namespace corvalinde::ui {
 
-// The framework's key for the window (Qt's portable text).
-inline constexpr const char* kSystemInformationKey = "Ctrl+Shift+F1";
 inline constexpr const char* kUnknownRelease = "unknown version";
 
 // The release named by the text of an os-release file: PRETTY_NAME, else
@@ -26,8 +25,8 @@ std::string os_release_name(std::string_view os_release);
 // folder; the folder for temporary files.
 std::vector<std::string> system_information_lines();
 
-// Shows the lines in the framework's message window. A request while the
-// window is open is ignored: false then, true once the window was shown.
-bool show_system_information();
+// Shows the lines in a message box over parent. A request while the box is
+// open is ignored: false then, true once the box was shown.
+bool show_system_information(QWidget* parent);
 
 }  // namespace corvalinde::ui

@@ -86,6 +86,17 @@ TEST(SelectionModel, UncheckingTheOnlyAvailableAnalysisRechecksIt) {
   EXPECT_TRUE(n.checked(kSuperelevationCheck)) << "opening runs the rule too";
 }
 
+TEST(SelectionModel, StoredChecksAddingUpToNothingStillSetTheCrossSection) {
+  // The visibility check unavailable and nothing checked: another box is
+  // re-checked, and the cross-section controls still follow the road type.
+  AnalysisSelection r = record_for(24);
+  r.run_analysis = {0, 0, 0, 0};
+  SelectionModel m(r, DesignTables{true, false, true});
+  EXPECT_TRUE(m.checked(kAlignmentCheck));
+  EXPECT_EQ(m.offered_lane_widths(), allowed_lane_widths(24));
+  for (int c = kLaneWidthControl; c <= kSideClearanceControl; ++c) EXPECT_FALSE(m.enabled(c)) << c;
+}
+
 TEST(SelectionModel, NoAvailableAnalysisForcesNothingAndEnds) {
   AnalysisSelection r = record_for(0);
   r.run_analysis = {0, 0, 0, 0};

@@ -256,7 +256,9 @@ TEST_F(CliEndToEnd, PlotsWriteEachDiagramOrSayTheyAreMissing) {
 #ifdef CORVALINDE_HAVE_DIAGRAMS
   const CliResult r = run("--plots out --plot-range 10:90 road.txt");
   ASSERT_EQ(r.status, 0) << r.err;
-  for (const char* name : {"out/road-1-plan.svg", "out/road-1-long-section.svg"})
+  for (const char* name :
+       {"out/road-1-plan.svg", "out/road-1-long-section.svg", "out/road-1-operating-speed.svg",
+        "out/road-1-stopping-sight.svg", "out/road-1-passing.svg"})
     EXPECT_NE(read_file(dir_ / name).find("</svg>"), std::string::npos) << name;
   EXPECT_EQ(run("--plots out --plot-format png --alignment A/1 road.txt").status, 0);
   EXPECT_TRUE(fs::is_regular_file(dir_ / "out/road-A_1-plan.png"));
@@ -268,6 +270,28 @@ TEST_F(CliEndToEnd, PlotsWriteEachDiagramOrSayTheyAreMissing) {
   EXPECT_NE(r.err.find("not available in this build"), std::string::npos) << r.err;
 #endif
   EXPECT_EQ(run("--plot-format png road.txt").status, 2) << "needs --plots";
+}
+
+TEST_F(CliEndToEnd, ReportCarriesTheFilesDigestOrSaysWhatThisBuildLacks) {
+  write_design("road.txt");
+  const CliResult r = run("--lang ids --format json --report out.html road.txt");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::size_t key = r.out.find("\"file_sha256\":\"");
+  ASSERT_NE(key, std::string::npos);
+  const std::string digest = r.out.substr(key + 15, 64);
+  const std::string html = read_file(dir_ / "out.html");
+  EXPECT_NE(html.find("<td class=\"hash\">" + digest + "</td>"), std::string::npos) << digest;
+  EXPECT_NE(html.find("</html>"), std::string::npos);
+  EXPECT_EQ(run("--report out.txt road.txt").status, 2) << "HTML or PDF only";
+#ifdef CORVALINDE_HAVE_DIAGRAMS
+  EXPECT_NE(html.find("<svg"), std::string::npos);
+  ASSERT_EQ(run("--report out.pdf road.txt").status, 0);
+  EXPECT_EQ(read_file(dir_ / "out.pdf").rfind("%PDF", 0), 0u);
+#else
+  EXPECT_NE(html.find("#259"), std::string::npos) << "the diagrams are missing, and it says so";
+  EXPECT_EQ(run("--report out.pdf road.txt").status, 2);
+#endif
+  EXPECT_EQ(run("--report missing/out.html road.txt").status, 1);
 }
 
 }  // namespace

@@ -200,6 +200,8 @@ const std::set<int>& used_messages() {
       if (n != 174 && n != 182) s.insert(n);
     }
     for (int n = 231; n <= 238; ++n) s.insert(n);
+    // The review report.
+    for (int n = 239; n <= 259; ++n) s.insert(n);
     for (int n = 301; n <= 317; ++n) s.insert(n);
     for (int n = 371; n <= 375; ++n) s.insert(n);
     for (int n = 381; n <= 385; ++n) s.insert(n);
@@ -268,6 +270,7 @@ const std::vector<Template>& templates() {
       {236, {R}},
       {237, {I}},
       {238, {I}},
+      {256, {I, I}},
       {292, {I, R, R, R}},
       {304, {R}},
       {305, {R}},
@@ -322,6 +325,8 @@ const std::map<int, std::string>& structured_ids() {
       {122, "#122 (*.xml)"},
       {110, "#110 (*.ifc)"},
       {373, "#373.1         #373.2"},
+      {251, "#251.1|#251.2|#251.3|#251.4"},
+      {255, "#255.1|#255.2|#255.3|#255.4|#255.5|#255.6"},
   };
   return list;
 }

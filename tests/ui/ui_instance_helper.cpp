@@ -4,12 +4,12 @@
 // brought its minimised window back, and "message: <line>" for each line a
 // message window would show.
 #include <QApplication>
+#include <QMainWindow>
 #include <QTimer>
 
 #include <cstdio>
 
 #include "services/user_interface.h"
-#include "ui/dialog.h"
 #include "ui/single_instance.h"
 
 namespace {
@@ -32,30 +32,6 @@ class PrintingPort final : public UserInterface {
   }
 };
 
-class MainProcedure final : public ui::DialogProcedure {
- public:
-  void initialise(ui::Dialog& dialog) override {
-    dialog.resize_client(QSize(300, 200));
-    QTimer::singleShot(0, &dialog, [&dialog, this] {
-      dialog.showMinimized();
-      was_minimised_ = true;
-      say("ready");
-    });
-    auto* watch = new QTimer(&dialog);
-    QObject::connect(watch, &QTimer::timeout, &dialog, [&dialog, this] {
-      if (was_minimised_ && !dialog.isMinimized()) {
-        was_minimised_ = false;
-        say(dialog.isActiveWindow() ? "restored active=1" : "restored active=0");
-      }
-    });
-    watch->start(20);
-  }
-  void command(ui::Dialog&, std::uint32_t, QWidget*) override {}
-
- private:
-  bool was_minimised_ = false;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,8 +39,21 @@ int main(int argc, char** argv) {
   PrintingPort port;
   set_user_interface(&port);
   ui::ensure_single_instance();
-  MainProcedure procedure;
-  ui::DialogDescription description;
-  description.procedure = &procedure;
-  return ui::run_main_window(description);
+  QMainWindow window;
+  window.resize(300, 200);
+  bool was_minimised = false;
+  QTimer::singleShot(0, &window, [&window, &was_minimised] {
+    window.showMinimized();
+    was_minimised = true;
+    say("ready");
+  });
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, &window, [&window, &was_minimised] {
+    if (was_minimised && !window.isMinimized()) {
+      was_minimised = false;
+      say(window.isActiveWindow() ? "restored active=1" : "restored active=0");
+    }
+  });
+  watch.start(20);
+  return QApplication::exec();
 }

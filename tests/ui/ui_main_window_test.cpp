@@ -1,103 +1,37 @@
-// The main window end to end: a design opened through the open command with
-// the file dialog and the selection dialog answered from the test, the
-// listing in the console, and the keys and cancels that must change nothing.
-#include "app/core_application.h"
+// The main window end to end on the sample design: opening a file as the
+// command line does, the review off the user-interface thread, the findings
+// table and its filters, the link between table, diagrams and listing, and
+// the cancels and bad paths that must change nothing.
 #include "ui/main_window.h"
 
 #include <QAction>
 #include <QFile>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMenu>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPointer>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
 
-#include <string>
+#include <algorithm>
 
-#include "output/console.h"
-#include "services/diagnostic_log.h"
-#include "ui/help.h"
+#include "ui/console_view.h"
+#include "ui/diagram_view.h"
+#include "ui/findings_model.h"
+#include "ui/languages.h"
+#include "ui/window_keeper.h"
 #include "ui_test_support.h"
 
 namespace corvalinde::ui {
 namespace {
 
 const QString kSample = QStringLiteral(CORVALINDE_SAMPLE_DESIGN);
-
-QAction* open_entry(Dialog& window) {
-  QMenuBar* bar = window.menu_bar();
-  if (bar == nullptr || bar->actions().isEmpty()) return nullptr;
-  QMenu* file = bar->actions().first()->menu();
-  return file == nullptr || file->actions().isEmpty() ? nullptr : file->actions().first();
-}
-
-bool console_contains(const Console& console, const std::string& text) {
-  for (const ConsoleLine& line : console.lines()) {
-    if (line.text.find(text) != std::string::npos) return true;
-  }
-  return false;
-}
-
-std::string read_log() {
-  QFile file(QString::fromStdString(diagnostic_log_target()));
-  return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-}
-
-// Answers the modal windows that come up while the main window runs: the
-// file dialog gets `file` (an empty name cancels it), the selection dialog
-// Enter. Notes whether the open entry was grey while the selection ran.
-class ModalAnswerer {
- public:
-  explicit ModalAnswerer(QString file) : file_(std::move(file)) {
-    QObject::connect(&timer_, &QTimer::timeout, [this] { answer(); });
-    timer_.start(20);
-  }
-  bool open_grey_during_selection = false;
-  int selections = 0;
-
- private:
-  void answer() {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (auto* files = qobject_cast<QFileDialog*>(modal)) {
-      if (file_.isEmpty()) {
-        files->reject();
-      } else {
-        files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(file_);
-        QMetaObject::invokeMethod(files, "accept", Qt::DirectConnection);
-      }
-      return;
-    }
-    Dialog* selection = testing_support::open_dialog();
-    if (selection == nullptr || selection->close_flag()) return;
-    ++selections;
-    if (Dialog* main = main_window()) {
-      QAction* entry = open_entry(*main);
-      open_grey_during_selection = entry != nullptr && !entry->isEnabled();
-    }
-    QTest::keyClick(selection, Qt::Key_Return);
-  }
-
-  QString file_;
-  QTimer timer_;
-};
-
-// Runs the main window, calls action once it is up, then gives the window
-// a short while to end before it is made to quit with `abandoned`.
-constexpr int kAbandonedQuit = 99;
-int run_window(MainWindowProcedure& procedure, std::function<void(Dialog&)> action) {
-  DialogDescription description;
-  description.procedure = &procedure;
-  description.point_size = kMainPointSize;
-  testing_support::when_shown([action = std::move(action)] {
-    Dialog* window = main_window();
-    if (window == nullptr) return;
-    QTimer::singleShot(testing_support::kAbandonAfterMs * 10, [] {
-      if (main_window() != nullptr) post_quit(kAbandonedQuit);
-    });
-    action(*window);
-  });
-  return run_main_window(description);
-}
+constexpr int kReviewTimeout = 60000;
 
 }  // namespace
 
@@ -105,86 +39,182 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() {
-    testing_support::use_message_ids();
-    const std::string_view arguments[] = {"/debug"};
-    open_diagnostic_log(arguments);
+  void initTestCase() { testing_support::use_message_ids(); }
+
+  void openingAFileReviewsItAndShowsEverything() {
+    int selections = 0;
+    MainWindow window([&selections](SelectionModel&) {
+      ++selections;
+      return 0;
+    });
+    window.show();
+    QCOMPARE(window.page(), 0);
+    QVERIFY(!window.windowIcon().isNull());
+    QSignalSpy shown(&window, &MainWindow::review_shown);
+    window.open_file(kSample);
+    QVERIFY(window.runner().running());
+    QVERIFY(shown.wait(kReviewTimeout));
+    QCOMPARE(selections, 1);
+    QCOMPARE(window.page(), 1);
+    QCOMPARE(window.windowTitle(), QStringLiteral("route-des-cretes.txt — Corvalinde"));
+    const auto& records = window.result()->app->console().records();
+    QVERIFY(!records.empty());
+    QCOMPARE(window.findings().rowCount(), static_cast<int>(records.size()));
+    QCOMPARE(window.console_view()->console().line_count(), window.result()->app->console().line_count());
+
+    // Only failing findings, then the first of them selected: every diagram
+    // marks its stretch and the listing selects its line.
+    window.filter().set_verdict(Verdict::kFail);
+    QVERIFY(window.filter().rowCount() > 0);
+    for (int row = 0; row < window.filter().rowCount(); ++row) {
+      const int source =
+          window.filter().data(window.filter().index(row, 0), FindingsModel::kRecordRole).toInt();
+      QCOMPARE(records[static_cast<std::size_t>(source)].verdict, Verdict::kFail);
+    }
+    window.table()->setCurrentIndex(window.filter().index(0, 0));
+    const int chosen =
+        window.filter().data(window.table()->currentIndex(), FindingsModel::kRecordRole).toInt();
+    const FindingRecord& record = records[static_cast<std::size_t>(chosen)];
+    for (DiagramView* view : window.diagrams()) {
+      QVERIFY(view->highlight().has_value());
+      QCOMPARE(view->highlight()->first, std::min(record.from, record.to));
+    }
+    QVERIFY(window.console_view()->selected_text().size() > 0);
+
+    // A click in a diagram selects the findings there.
+    window.table()->clearSelection();
+    window.select_findings_at((record.from + record.to) / 2.0);
+    const QModelIndexList rows = window.table()->selectionModel()->selectedRows();
+    QVERIFY(!rows.isEmpty());
+    QVERIFY(std::any_of(rows.begin(), rows.end(), [&](const QModelIndex& index) {
+      return window.filter().data(index, FindingsModel::kRecordRole).toInt() == chosen;
+    }));
+    window.filter().set_verdict(std::nullopt);
+    QCOMPARE(window.filter().rowCount(), window.findings().rowCount());
+    window.filter().set_review(Review::kVisibility);
+    QVERIFY(window.filter().rowCount() < window.findings().rowCount());
+
+    // The report of the review shown; a folder that is not there is said so.
+    QTemporaryDir folder;
+    const QString report = folder.filePath(QStringLiteral("report.html"));
+    QVERIFY(window.write_report_file(report, ReportFormat::kHtml));
+    QFile written(report);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray html = written.readAll();
+    QVERIFY(html.contains("route-des-cretes.txt"));
+    QVERIFY(html.contains("<svg"));
+    QVERIFY(
+        !window.write_report_file(folder.filePath(QStringLiteral("none/report.html")), ReportFormat::kHtml));
   }
 
-  void openingTheSampleShowsTheListingAndEscQuits() {
-    CoreApplication core;
-    MainWindowProcedure procedure(core);
-    ModalAnswerer answerer(kSample);
-    bool enter_kept_window = false;
-    bool listed = false;
-    bool open_enabled_after = false;
-    QString title;
-    bool console_focused = false;
-    const int code = run_window(procedure, [&](Dialog& window) {
-      // The keys go where a user's would: to the console, which has the focus.
-      QWidget* console = window.control_by_identifier(control_identifier(kConsoleControl));
-      if (!QTest::qWaitForWindowActive(&window)) return;
-      QTRY_VERIFY(console != nullptr && console->hasFocus());
-      console_focused = true;
-      QTest::keyClick(console, Qt::Key_Return);
-      enter_kept_window = !window.close_flag();
-      QAction* entry = open_entry(window);
-      if (entry == nullptr) return;
-      entry->trigger();  // runs the whole analysis before it returns
-      listed = console_contains(core.console(), "DRO001");
-      open_enabled_after = entry->isEnabled();
-      title = window.windowTitle();
-      QTest::keyClick(QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &window,
-                      Qt::Key_Escape);
+  void cancelDropsTheReviewAndBadPathsStartNothing() {
+    MainWindow* self = nullptr;
+    MainWindow window([&self](SelectionModel&) {
+      self->runner().cancel();  // the user pressed Cancel meanwhile
+      return 0;
     });
-    QCOMPARE(code, 0);
-    QVERIFY(console_focused);
-    QVERIFY(enter_kept_window);
-    QCOMPARE(procedure.runs(), 1);
-    QCOMPARE(answerer.selections, 1);
-    QVERIFY(answerer.open_grey_during_selection);
-    QVERIFY(listed);
-    QVERIFY(open_enabled_after);
-    QVERIFY(title.endsWith(QStringLiteral("route-des-cretes.txt")));
-    QVERIFY(read_log().find("ON_CLOSE_WIN_APP") != std::string::npos);
+    self = &window;
+    QSignalSpy shown(&window, &MainWindow::review_shown);
+    QSignalSpy cancelled(&window.runner(), &ReviewRunner::cancelled);
+    window.open_file(kSample);
+    QVERIFY(cancelled.wait(kReviewTimeout));
+    window.runner().wait_all();
+    QTest::qWait(50);
+    QCOMPARE(shown.count(), 0);
+    QCOMPARE(window.page(), 0);
+    QVERIFY(!window.runner().running());
+
+    QTemporaryDir folder;
+    testing_support::when_modal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    window.open_file(folder.path());  // a directory
+    QVERIFY(!window.runner().running());
+    testing_support::when_modal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    window.open_file(folder.filePath(QStringLiteral("missing.xml")));
+    QVERIFY(!window.runner().running());
+    QCOMPARE(window.page(), 0);
   }
 
-  void cancellingTheFileDialogLeavesConsoleAndEntryAlone() {
-    CoreApplication core;
-    core.console().write(kConsoleOrdinary, "kept line");
-    MainWindowProcedure procedure(core);
-    ModalAnswerer answerer{QString()};
-    std::size_t lines_after = 0;
-    bool open_enabled_after = false;
-    const int code = run_window(procedure, [&](Dialog& window) {
-      QAction* entry = open_entry(window);
-      if (entry == nullptr) return;
-      entry->trigger();
-      lines_after = core.console().line_count();
-      open_enabled_after = entry->isEnabled();
-      window.close();  // the close box quits as well
+  void allAlignmentsReviewsEachAndTheWindowSwitches() {
+    const QString design =
+        QStringLiteral(CORVALINDE_SHARED_SAMPLES_DIR "/landxml/civil3d-metric-4-alignments-spirals.xml");
+    if (!QFileInfo::exists(design)) QSKIP("the shared samples are not there");
+    int selections = 0;
+    MainWindow window([&selections](SelectionModel&) {
+      ++selections;
+      return 0;
     });
-    QCOMPARE(code, 0);
-    QCOMPARE(procedure.runs(), 0);
-    QCOMPARE(answerer.selections, 0);
-    QCOMPARE(lines_after, std::size_t{1});
-    QVERIFY(console_contains(core.console(), "kept line"));
-    QVERIFY(open_enabled_after);
+    QStringList offered;
+    testing_support::when_modal([&offered](QWidget* dialog) {
+      auto* list = dialog->findChild<QListWidget*>();
+      for (int row = 0; row < list->count(); ++row) offered << list->item(row)->text();
+      list->setCurrentRow(list->count() - 1);  // "All alignments"
+      QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    QSignalSpy shown(&window, &MainWindow::review_shown);
+    window.open_file(design);
+    QVERIFY(shown.wait(kReviewTimeout));
+    QCOMPARE(offered.size(), 5);
+    QCOMPARE(selections, 1);  // one selection for all of them
+    QCOMPARE(window.results().size(), std::size_t{4});
+    for (int k = 0; k < 4; ++k)
+      QCOMPARE(window.results()[static_cast<std::size_t>(k)]->alignment, offered[k].trimmed());
+    QCOMPARE(window.shown_index(), 0);
+    window.show_alignment(2);
+    QCOMPARE(window.result(), window.results()[2]);
+    QCOMPARE(window.findings().rowCount(),
+             static_cast<int>(window.results()[2]->app->console().records().size()));
   }
 
-  void quitEntryEndsTheWindowAndHelpEntryFollowsTheGuide() {
-    CoreApplication core;
-    MainWindowProcedure procedure(core);
-    bool help_enabled = true;
-    const int code = run_window(procedure, [&](Dialog& window) {
-      QMenu* help = window.menu_bar()->actions().at(1)->menu();
-      help_enabled = help->actions().first()->isEnabled();
-      window.send_command(command_word(kQuitCommand, kNotifyClicked), nullptr);
+  void droppingAFileOpensIt() {
+    int selections = 0;
+    MainWindow window([&selections](SelectionModel&) {
+      ++selections;
+      return int{kCancelled};
     });
-    QCOMPARE(code, 0);
-    // No guide lies beside the test program.
-    QCOMPARE(help_enabled, help_file_usable(help_file_path()));
-    QVERIFY(!help_enabled);
+    QSignalSpy shown(&window, &MainWindow::review_shown);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(kSample)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    QVERIFY(shown.wait(kReviewTimeout));
+    QCOMPARE(selections, 1);
+    // Cancelled at the selection: the design is shown as read, nothing reviewed.
+    QVERIFY(!window.result()->outcome.selection_accepted);
+    QCOMPARE(window.findings().rowCount(), 0);
+  }
+
+  // Another language rebuilds the window in it and keeps the review shown.
+  void languageChoiceRebuildsTheWindowKeepingTheReview() {
+    WindowKeeper keeper;
+    keeper.show({}, 0);
+    QPointer<MainWindow> first = keeper.window();
+    QVERIFY(first != nullptr);
+    auto result = std::make_shared<ReviewResult>();
+    result->app = std::make_unique<CoreApplication>();
+    result->path = kSample;
+    first->show_results({result});
+    emit first->language_requested(QStringLiteral("fr"));
+    QTRY_VERIFY(first.isNull());
+    MainWindow* second = keeper.window();
+    QVERIFY(second != nullptr && second != first);
+    QCOMPARE(second->result(), result);
+    QCOMPARE(current_language(), QStringLiteral("fr"));
+    QVERIFY(second->menuBar()->actions().front()->text().contains(QStringLiteral("Fichier")));
+    emit second->language_requested(QStringLiteral("en"));
+    QTRY_VERIFY(keeper.window() != second);
+    QVERIFY(keeper.window()->menuBar()->actions().front()->text().contains(QStringLiteral("File")));
+    keeper.window()->close();
+    QTRY_VERIFY(keeper.window() == nullptr);  // the window deletes itself
+  }
+
+  void fileTypesFollowTheExtension() {
+    QCOMPARE(design_file_type(QStringLiteral("a/b.XML")), int{kLandXmlFile});
+    QCOMPARE(design_file_type(QStringLiteral("b.landxml")), int{kLandXmlFile});
+    QCOMPARE(design_file_type(QStringLiteral("b.ifc")), int{kIfcFile});
+    QCOMPARE(design_file_type(QStringLiteral("b.txt")), int{kNativeDesignFile});
   }
 };
 
