@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <limits>
 #include <set>
 #include <string_view>
 
@@ -144,7 +145,7 @@ std::optional<ReportFormat> report_format_of(std::string_view path) {
 double covered_length(std::vector<std::pair<double, double>> stretches) {
   std::sort(stretches.begin(), stretches.end());
   double total = 0.0;
-  double end = -INFINITY;
+  double end = -std::numeric_limits<double>::infinity();
   for (const auto& [from, to] : stretches) {
     if (!std::isfinite(from) || !std::isfinite(to) || to < from) continue;
     if (from > end) {
