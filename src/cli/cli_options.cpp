@@ -57,6 +57,7 @@ const char* kDescription =
     "  corvalinde-cli --alignment 2 --profile \"PL 1\" --lang en survey.landxml\n"
     "  corvalinde-cli --points 10 --output axis.csv road.xml\n"
     "  corvalinde-cli --plots diagrams --plot-format png road.xml\n"
+    "  corvalinde-cli --report review.pdf road.xml\n"
     "  corvalinde-cli --alignment all --summary review.csv --format json designs/ other.xml\n"
     "\n"
     "Exit status: 0 the run completed; 1 the file could not be read or yielded nothing;\n"

@@ -80,13 +80,11 @@ int write_plots(const PlotRun& run, const PlotOptions& options) {
   const draw::DiagramSource source = source_of(run);
   int status = 0;
   for (const draw::Diagram diagram : draw::kAllDiagrams) {
-    const draw::PreparedDiagram prepared(diagram, source, range, lang);
     const std::string file =
         stem + "-" + std::string(draw::diagram_file_stem(diagram)) + (png ? ".png" : ".svg");
     const QString path = QDir(directory).filePath(QString::fromStdString(file));
-    if (draw::write_diagram(
-            path, png ? draw::DiagramFormat::kPng : draw::DiagramFormat::kSvg, QString::fromStdString(file),
-            [&](QPainter& p, const QRectF& area) { prepared.paint(p, area); }) != draw::ExportStatus::kOk) {
+    if (draw::export_diagram(path, png ? draw::DiagramFormat::kPng : draw::DiagramFormat::kSvg, diagram,
+                             source, range, lang) != draw::ExportStatus::kOk) {
       std::fprintf(stderr, "corvalinde-cli: %s: cannot be written\n",
                    visible_text(path.toStdString()).c_str());
       status = 1;

@@ -21,13 +21,15 @@ void add_plot_options(CLI::App& app, PlotOptions& options) {
   app.add_option("--plot-range", options.range,
                  "With --plots: only the stations FROM:TO along the axis (m, e.g. 1000:2500)")
       ->needs(plots);
-  app.add_option("--report", options.report,
-                 "After the review, write its report to FILE.html (one self-contained\n"
-                 "file) or FILE.pdf; with several designs or --alignment all, one\n"
-                 "report per run, named FILE-<file>-<alignment>.html")
-      ->check([](const std::string& path) {
-        return report_format_of(path) ? std::string() : std::string("expected FILE.html or FILE.pdf");
-      });
+  auto* report =
+      app.add_option("--report", options.report,
+                     "After the review, write its report to FILE.html (one self-contained\n"
+                     "file) or FILE.pdf; with several designs or --alignment all, one\n"
+                     "report per run, named FILE-<file>-<alignment>.html")
+          ->check([](const std::string& path) {
+            return report_format_of(path) ? std::string() : std::string("expected FILE.html or FILE.pdf");
+          });
+  if (CLI::Option* points = app.get_option_no_throw("--points")) report->excludes(points);
 }
 
 std::string file_name_part(const std::string& text) {

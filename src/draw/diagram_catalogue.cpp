@@ -128,4 +128,11 @@ void paint_diagram(QPainter& painter, const QRectF& area, Diagram diagram, const
   PreparedDiagram(diagram, source, range, language).paint(painter, area);
 }
 
+ExportStatus export_diagram(const QString& path, DiagramFormat format, Diagram diagram,
+                            const DiagramSource& source, StationRange range, DiagramLanguage language) {
+  const PreparedDiagram prepared(diagram, source, range, language);
+  return write_diagram(path, format, diagram_title(diagram, language),
+                       [&](QPainter& painter, const QRectF& area) { prepared.paint(painter, area); });
+}
+
 }  // namespace corvalinde::draw

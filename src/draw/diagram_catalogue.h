@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "draw/diagram_common.h"
+#include "draw/diagram_export.h"
 #include "draw/long_section_diagram.h"
 #include "draw/plan_diagram.h"
 #include "draw/series_diagram.h"
@@ -65,6 +66,12 @@ class PreparedDiagram {
 // Prepares and paints in one call.
 void paint_diagram(QPainter& painter, const QRectF& area, Diagram diagram, const DiagramSource& source,
                    StationRange range, DiagramLanguage language);
+
+// Prepares one diagram and writes it to a file (SVG, PNG or PDF), titled
+// with its title.
+[[nodiscard]] ExportStatus export_diagram(const QString& path, DiagramFormat format, Diagram diagram,
+                                          const DiagramSource& source, StationRange range,
+                                          DiagramLanguage language);
 
 // The stretches the plan and the long section mark: the failing (and, with
 // `warnings`, the warning) findings of the reviews in `reviews` but those of

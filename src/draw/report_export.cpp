@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -47,20 +48,35 @@ struct TableRow {
   bool shaded = false;
 };
 
-double row_height(const QFontMetricsF& metrics, const std::vector<QString>& cells,
+// Lays text out in lines `width` wide, broken between words, or inside a
+// word too long for a line; returns its height.
+double lay_out(QTextLayout& layout, double width) {
+  QTextOption option;
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  double y = 0.0;
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(std::max(width, 1.0));
+    line.setPosition(QPointF(0.0, y));
+    y += line.height();
+  }
+  layout.endLayout();
+  return y;
+}
+
+double row_height(const QFont& font, QPaintDevice* device, const std::vector<QString>& cells,
                   const std::vector<double>& widths) {
-  double height = metrics.height();
+  double height = QFontMetricsF(font, device).height();
   for (std::size_t c = 0; c < cells.size() && c < widths.size(); ++c) {
-    const QRectF box = metrics.boundingRect(QRectF(0, 0, std::max(widths[c] - 2 * kCellPadding, 1.0), 1e6),
-                                            Qt::TextWordWrap | Qt::TextWrapAnywhere, cells[c]);
-    height = std::max(height, box.height());
+    QTextLayout layout(cells[c], font, device);
+    height = std::max(height, lay_out(layout, widths[c] - 2 * kCellPadding));
   }
   return height + 2 * kCellPadding;
 }
 
 double draw_row(QPainter& painter, double top, double left, const std::vector<double>& widths,
                 const TableRow& row, const QFont& font) {
-  painter.setFont(font);
   double x = left;
   for (std::size_t c = 0; c < row.cells.size() && c < widths.size(); ++c) {
     const QRectF cell(x, top, widths[c], row.height);
@@ -68,8 +84,9 @@ double draw_row(QPainter& painter, double top, double left, const std::vector<do
     painter.setPen(QPen(QColor(0xb0, 0xb0, 0xb0), 0.5));
     painter.drawRect(cell);
     painter.setPen(palette::kInk);
-    painter.drawText(cell.adjusted(kCellPadding, kCellPadding, -kCellPadding, -kCellPadding),
-                     Qt::TextWordWrap | Qt::TextWrapAnywhere | Qt::AlignLeft | Qt::AlignTop, row.cells[c]);
+    QTextLayout layout(row.cells[c], font, painter.device());
+    lay_out(layout, widths[c] - 2 * kCellPadding);
+    layout.draw(&painter, QPointF(x + kCellPadding, top + kCellPadding));
     x += widths[c];
   }
   return top + row.height;
@@ -143,30 +160,31 @@ ExportStatus write_pdf(const QString& path, const ReportRequest& request) {
     p.setPen(palette::kInk);
     p.drawText(QRectF(area.left(), area.top(), area.width(), 30), Qt::AlignLeft | Qt::AlignVCenter,
                qs(tables.heading));
-    const QFontMetricsF metrics(text_font, &writer);
     const double table_width = area.width() - 1.0;  // the right border inside the clip
     const std::vector<double> title_widths{table_width * 0.22, table_width * 0.78};
     double y = area.top() + 40;
     for (const auto& [label, value] : tables.title_block) {
       TableRow row{{qs(label), qs(value)}, 0.0, false};
-      row.height = row_height(metrics, row.cells, title_widths);
+      row.height = row_height(text_font, &writer, row.cells, title_widths);
       y = draw_row(p, y, area.left(), title_widths, row, text_font);
     }
     y += 24;
     p.setFont(bold_font);
     p.drawText(QPointF(area.left(), y), qs(tables.summary_heading));
     y += 10;
-    std::vector<double> widths(tables.summary_columns.size(), table_width * 0.11);
-    widths.front() = table_width - 0.11 * table_width * static_cast<double>(widths.size() - 1);
+    // The review, the counts, the failing length.
+    std::vector<double> widths(tables.summary_columns.size(), table_width * 0.1);
+    widths.front() = table_width * 0.25;
+    widths.back() = table_width - 0.1 * table_width * static_cast<double>(widths.size() - 2) - widths.front();
     TableRow header{{}, 0.0, true};
     for (const std::string& c : tables.summary_columns) header.cells.push_back(qs(c));
-    header.height = row_height(QFontMetricsF(bold_font, &writer), header.cells, widths);
+    header.height = row_height(bold_font, &writer, header.cells, widths);
     y = draw_row(p, y, area.left(), widths, header, bold_font);
     for (const ReportSummaryRow& r : tables.summary) {
       TableRow row{{qs(r.review), QString::number(r.checks)}, 0.0, false};
       for (const int n : r.by_verdict) row.cells.push_back(QString::number(n));
       row.cells.push_back(QString::number(r.failing_length, 'f', 1));
-      row.height = row_height(metrics, row.cells, widths);
+      row.height = row_height(text_font, &writer, row.cells, widths);
       y = draw_row(p, y, area.left(), widths, row, text_font);
     }
   });
@@ -210,19 +228,18 @@ ExportStatus write_pdf(const QString& path, const ReportRequest& request) {
 
   // The findings, in station order.
   {
-    const QFontMetricsF metrics(small_font, &writer);
     std::vector<double> widths;
     for (const double share : kFindingColumnShares) widths.push_back((body.width() - 1.0) * share);
     TableRow header{{}, 0.0, true};
     for (const std::string& c : tables.finding_columns) header.cells.push_back(qs(c));
-    header.height = row_height(QFontMetricsF(small_bold_font, &writer), header.cells, widths);
+    header.height = row_height(small_bold_font, &writer, header.cells, widths);
     std::vector<TableRow> rows;
     for (const ReportFindingRow& r : tables.findings) {
       TableRow row{{qs(r.stations), qs(r.review), qs(r.check), qs(r.verdict), qs(r.message), qs(r.values)},
                    0.0,
                    r.verdict_code == Verdict::kFail};
       if (r.verdict_code == Verdict::kFail) row.cells[3] = QStringLiteral("■ ") + row.cells[3];
-      row.height = row_height(metrics, row.cells, widths);
+      row.height = row_height(small_font, &writer, row.cells, widths);
       rows.push_back(std::move(row));
     }
     for (std::vector<TableRow>& rows_of_page : paginate(header, rows, body.height() - kTitleSpace)) {

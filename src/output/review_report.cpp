@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <limits>
 #include <set>
 #include <string_view>
 
@@ -144,7 +145,7 @@ std::optional<ReportFormat> report_format_of(std::string_view path) {
 double covered_length(std::vector<std::pair<double, double>> stretches) {
   std::sort(stretches.begin(), stretches.end());
   double total = 0.0;
-  double end = -INFINITY;
+  double end = -std::numeric_limits<double>::infinity();
   for (const auto& [from, to] : stretches) {
     if (!std::isfinite(from) || !std::isfinite(to) || to < from) continue;
     if (from > end) {
@@ -190,7 +191,8 @@ ReportTables report_tables(const ReportInput& input) {
     for (const FindingRecord& r : records) {
       if (static_cast<std::size_t>(r.review) != review) continue;
       checks.insert(r.check);
-      if (r.verdict == Verdict::kFail) failing.emplace_back(r.from, r.to);
+      // The passing summary judges the whole road, not a stretch of it.
+      if (r.verdict == Verdict::kFail && r.check != "passing_summary") failing.emplace_back(r.from, r.to);
     }
     row.checks = checks.size();
     for (std::size_t v = 0; v < kVerdictCount; ++v) row.by_verdict[v] = counts[review][v];

@@ -60,7 +60,9 @@ struct ReportSummaryRow {
   std::string review;
   std::size_t checks = 0;  // distinct checks that reported
   std::array<int, kVerdictCount> by_verdict{};
-  double failing_length = 0.0;  // m of road under a failing finding (union of stretches)
+  // m of road under a failing finding (union of stretches; the passing
+  // summary, a verdict on the whole road, left out)
+  double failing_length = 0.0;
 };
 
 struct ReportFindingRow {

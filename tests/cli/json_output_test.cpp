@@ -271,6 +271,16 @@ TEST_F(JsonAndBatch, AlignmentAllReviewsEachAlignmentUnderItsHeading) {
   EXPECT_EQ(doc["runs"][1]["mask"], 7);
   EXPECT_EQ(doc["runs"][0]["file_sha256"].get<std::string>().size(), 64U);
   EXPECT_NE(read_file(dir_ / "s.csv").find("two.xml,Bretelle,380.000,3,"), std::string::npos);
+  // One report per run, named by the file and the alignment (made safe).
+  ASSERT_EQ(run("--lang ids --road-type 3 --alignment all --report rep.html two.xml", dir_).status, 0);
+  EXPECT_NE(read_file(dir_ / "rep-two-Route_d_essai.html").find("<td>Route d&apos;essai</td>"),
+            std::string::npos);
+  EXPECT_NE(read_file(dir_ / "rep-two-Bretelle.html").find("<td>Bretelle</td>"), std::string::npos);
+#ifdef CORVALINDE_HAVE_DIAGRAMS
+  ASSERT_EQ(run("--lang ids --road-type 3 --alignment all --plots out two.xml", dir_).status, 0);
+  EXPECT_TRUE(fs::is_regular_file(dir_ / "out/two-Route_d_essai-stopping-sight.svg"));
+  EXPECT_TRUE(fs::is_regular_file(dir_ / "out/two-Bretelle-passing.svg"));
+#endif
 }
 
 TEST_F(JsonAndBatch, TheAlignmentsOfAFileShareOneReadingThatReviewsAsTheFileDoes) {

@@ -89,13 +89,15 @@ TEST_F(ReviewReport, SummaryCountsEachReviewAndTheFailingLengthOnce) {
   console.write_finding(false,
                         finding(Review::kVisibility, "stopping_sight", 150.0, 260.0, Verdict::kFail, "b"));
   console.write_finding(false, finding(Review::kVisibility, "passing", 0.0, 500.0, Verdict::kOk, "c"));
+  console.write_finding(false,
+                        finding(Review::kVisibility, "passing_summary", 0.0, 500.0, Verdict::kFail, "d"));
   ReportInput input;
   input.console = &console;
   const ReportTables tables = report_tables(input);
   ASSERT_EQ(tables.summary.size(), kReviewCount);
   const ReportSummaryRow& visibility = tables.summary[static_cast<std::size_t>(Review::kVisibility)];
-  EXPECT_EQ(visibility.checks, 2u);
-  EXPECT_EQ(visibility.by_verdict[static_cast<std::size_t>(Verdict::kFail)], 2);
+  EXPECT_EQ(visibility.checks, 3u);
+  EXPECT_EQ(visibility.by_verdict[static_cast<std::size_t>(Verdict::kFail)], 3);
   EXPECT_EQ(visibility.by_verdict[static_cast<std::size_t>(Verdict::kOk)], 1);
   EXPECT_DOUBLE_EQ(visibility.failing_length, 160.0);
   EXPECT_EQ(tables.summary[0].checks, 0u);
