@@ -121,6 +121,21 @@ QBrush stretch_brush(StretchVerdict verdict) {
   return QBrush(palette::kNotAssessable, Qt::BDiagPattern);
 }
 
+void begin_diagram(QPainter& painter, const QRectF& area, const QString& title) {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.fillRect(area, Qt::white);
+  QFont font = painter.font();
+  font.setPixelSize(12);
+  QFont title_font = font;
+  title_font.setPixelSize(16);
+  title_font.setBold(true);
+  painter.setFont(title_font);
+  painter.setPen(palette::kInk);
+  draw_label(painter, area.topLeft() + QPointF(16, 12), title, Qt::AlignLeft | Qt::AlignTop);
+  painter.setFont(font);
+}
+
 void draw_label(QPainter& painter, const QPointF& at, const QString& text, Qt::Alignment align) {
   const QFontMetricsF metrics(painter.font());
   const QRectF box = metrics.boundingRect(text);

@@ -95,6 +95,11 @@ QColor stretch_colour(StretchVerdict verdict);
 // over lines.
 void draw_label(QPainter& painter, const QPointF& at, const QString& text, Qt::Alignment align);
 
+// Starts a diagram: saves the painter, clears `area` to white, writes the
+// title at its top left and leaves the painter antialiased, in the body font
+// and the ink colour. The caller restores the painter when done.
+void begin_diagram(QPainter& painter, const QRectF& area, const QString& title);
+
 // The designer's station as a label: "1+250" style with `decimals` decimals
 // on the metres ("12+345.67"). Negative stations keep their sign.
 QString station_label(double designer, int decimals);

@@ -259,25 +259,14 @@ LongSectionLayout long_section_layout(const LongSectionData& data, const QRectF&
 }
 
 void draw_long_section(QPainter& painter, const QRectF& area, const LongSectionData& data) {
-  painter.save();
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.fillRect(area, Qt::white);
-  QFont font = painter.font();
-  font.setPixelSize(12);
-  QFont title_font = font;
-  title_font.setPixelSize(16);
-  title_font.setBold(true);
-  painter.setFont(title_font);
-  painter.setPen(palette::kInk);
-  draw_label(painter, area.topLeft() + QPointF(16, 12),
-             diagram_text(DiagramText::kLongSectionTitle, data.language), Qt::AlignLeft | Qt::AlignTop);
-  painter.setFont(font);
+  begin_diagram(painter, area, diagram_text(DiagramText::kLongSectionTitle, data.language));
   if (data.range.empty()) {
     draw_label(painter, area.center(), diagram_text(DiagramText::kNoProfile, data.language), Qt::AlignCenter);
     painter.restore();
     return;
   }
   const LongSectionLayout layout = long_section_layout(data, area);
+  const QFont font = painter.font();
   const QFontMetricsF metrics(font);
 
   // Marked stretches under everything else, across the panel and the bands.

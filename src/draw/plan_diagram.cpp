@@ -232,20 +232,7 @@ PlanLayout plan_layout(const PlanDiagramData& data, const QRectF& area) {
 }
 
 void draw_plan(QPainter& painter, const QRectF& area, const PlanDiagramData& data) {
-  painter.save();
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.fillRect(area, Qt::white);
-  QFont font = painter.font();
-  font.setPixelSize(12);
-  painter.setFont(font);
-  QFont title_font = font;
-  title_font.setPixelSize(16);
-  title_font.setBold(true);
-  painter.setFont(title_font);
-  painter.setPen(palette::kInk);
-  draw_label(painter, area.topLeft() + QPointF(16, 12), diagram_text(DiagramText::kPlanTitle, data.language),
-             Qt::AlignLeft | Qt::AlignTop);
-  painter.setFont(font);
+  begin_diagram(painter, area, diagram_text(DiagramText::kPlanTitle, data.language));
   const PlanLayout layout = plan_layout(data, area);
   if (data.pieces.empty()) {
     draw_label(painter, area.center(), diagram_text(DiagramText::kNoPlan, data.language), Qt::AlignCenter);

@@ -196,23 +196,11 @@ SeriesLayout series_layout(const SeriesDiagramData& data, const QRectF& area) {
 }
 
 void draw_series_diagram(QPainter& painter, const QRectF& area, const SeriesDiagramData& data) {
-  painter.save();
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.fillRect(area, Qt::white);
-  QFont font = painter.font();
-  font.setPixelSize(12);
-  QFont title_font = font;
-  title_font.setPixelSize(16);
-  title_font.setBold(true);
-  painter.setFont(title_font);
-  painter.setPen(palette::kInk);
   const DiagramText title =
       data.kind == SeriesDiagramKind::kOperatingSpeed  ? DiagramText::kOperatingSpeedTitle
       : data.kind == SeriesDiagramKind::kStoppingSight ? DiagramText::kStoppingSightTitle
                                                        : DiagramText::kPassingTitle;
-  draw_label(painter, area.topLeft() + QPointF(16, 12), diagram_text(title, data.language),
-             Qt::AlignLeft | Qt::AlignTop);
-  painter.setFont(font);
+  begin_diagram(painter, area, diagram_text(title, data.language));
   if (data.range.empty() || !data.has_series) {
     draw_label(painter, area.center(), diagram_text(DiagramText::kNothingComputed, data.language),
                Qt::AlignCenter);
@@ -220,6 +208,7 @@ void draw_series_diagram(QPainter& painter, const QRectF& area, const SeriesDiag
     return;
   }
   const SeriesLayout layout = series_layout(data, area);
+  const QFont font = painter.font();
   const QFontMetricsF metrics(font);
   const QBrush passing_pattern(kPassingColour, Qt::HorPattern);
 
