@@ -1,5 +1,7 @@
 #include "app/selection_step.h"
 
+#include <mutex>
+
 #include "services/settings_store.h"
 
 namespace corvalinde {
@@ -27,6 +29,12 @@ int StoredSelectionStep::select(AnalysisSelection& selection) {
   selection = edit.accepted();
   if (policy_.store_on_accept) store_selection(selection);
   return 0;
+}
+
+int SerialisedSelectionStep::select(AnalysisSelection& selection) {
+  static std::mutex settings_file;
+  const std::lock_guard lock(settings_file);
+  return step_.select(selection);
 }
 
 }  // namespace corvalinde

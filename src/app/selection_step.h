@@ -37,4 +37,16 @@ class StoredSelectionStep final : public SelectionStep {
   Policy policy_;
 };
 
+// Lets one selection step at a time near the settings file, whatever thread
+// or run it belongs to: the front ends that review on several threads wrap
+// their step in it. `step` is not owned and must outlive this object.
+class SerialisedSelectionStep final : public SelectionStep {
+ public:
+  explicit SerialisedSelectionStep(SelectionStep& step) : step_(step) {}
+  int select(AnalysisSelection& selection) override;
+
+ private:
+  SelectionStep& step_;
+};
+
 }  // namespace corvalinde

@@ -24,12 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The settings file is read and written by the selection step: one run at a time.
-std::mutex& selection_mutex() {
-  static std::mutex mutex;
-  return mutex;
-}
-
 std::string lower(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -61,31 +55,6 @@ DesignInput input_of(const std::string& path, std::optional<int> forced_type) {
   input.error = unreadable_reason(path);
   return input;
 }
-
-// Installs a port for the calling thread for the lifetime of the object.
-class InstalledPort {
- public:
-  explicit InstalledPort(UserInterface& port) : previous_(set_user_interface(&port)) {}
-  ~InstalledPort() { set_user_interface(previous_); }
-  InstalledPort(const InstalledPort&) = delete;
-  InstalledPort& operator=(const InstalledPort&) = delete;
-
- private:
-  UserInterface* previous_;
-};
-
-// A selection step that lets one run at a time near the settings file.
-class SerialisedStep final : public SelectionStep {
- public:
-  explicit SerialisedStep(SelectionStep& step) : step_(step) {}
-  int select(AnalysisSelection& selection) override {
-    const std::lock_guard lock(selection_mutex());
-    return step_.select(selection);
-  }
-
- private:
-  SelectionStep& step_;
-};
 
 // Cancels the selection: the probe reads and runs nothing.
 class CancellingStep final : public SelectionStep {
@@ -156,14 +125,14 @@ DesignResult review_design(const DesignJob& job, const BatchSettings& settings, 
 
   CoreApplication& app = *result.app;
   CliUserInterface port(job.answers, settings.progress, !settings.several);
-  const InstalledPort installed(port);
+  const ScopedUserInterface installed(port);
   StoredSelectionStep stored(
       app.model(),
       [&](SelectionModel& model) {
         return settings.overrides != nullptr ? apply_overrides(*settings.overrides, model) : 0;
       },
       StoredSelectionStep::Policy{settings.save_selection, settings.save_selection});
-  SerialisedStep step(stored);
+  SerialisedSelectionStep step(stored);
   if (live != nullptr) app.console().add_observer(live);
   const RunOutcome outcome = job.parsed != nullptr
                                  ? app.open_design(job.input.path, *job.parsed, step)
@@ -208,7 +177,7 @@ std::vector<std::string> alignment_names(const DesignInput& input, const ParsedL
   // Read with every choice cancelled: the reader lists the alignments when
   // there is more than one to choose from.
   CliUserInterface probe(ChoiceAnswers{}, false, false);
-  const InstalledPort installed(probe);
+  const ScopedUserInterface installed(probe);
   CoreApplication app;
   CancellingStep cancel;
   if (parsed != nullptr && input.file_type == kLandXmlFile) {

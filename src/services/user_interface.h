@@ -43,4 +43,17 @@ UserInterface& user_interface();
 // default). Returns the previous one, or nullptr when the default was in use.
 UserInterface* set_user_interface(UserInterface* port);
 
+// Installs `port` for the calling thread for the lifetime of the object and
+// then puts back the one it replaced. `port` is not owned.
+class ScopedUserInterface {
+ public:
+  explicit ScopedUserInterface(UserInterface& port) : previous_(set_user_interface(&port)) {}
+  ~ScopedUserInterface() { set_user_interface(previous_); }
+  ScopedUserInterface(const ScopedUserInterface&) = delete;
+  ScopedUserInterface& operator=(const ScopedUserInterface&) = delete;
+
+ private:
+  UserInterface* previous_;
+};
+
 }  // namespace corvalinde

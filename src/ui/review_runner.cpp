@@ -1,43 +1,8 @@
 #include "ui/review_runner.h"
 
-#include <mutex>
 #include <utility>
 
 namespace corvalinde::ui {
-namespace {
-
-// The settings file is read and written by the selection step: one review
-// at a time (a cancelled one may still be finishing).
-std::mutex& selection_mutex() {
-  static std::mutex mutex;
-  return mutex;
-}
-
-class SerialisedStep final : public SelectionStep {
- public:
-  explicit SerialisedStep(SelectionStep& step) : step_(step) {}
-  int select(AnalysisSelection& selection) override {
-    const std::lock_guard lock(selection_mutex());
-    return step_.select(selection);
-  }
-
- private:
-  SelectionStep& step_;
-};
-
-class InstalledPort {
- public:
-  explicit InstalledPort(UserInterface& port) : previous_(set_user_interface(&port)) {}
-  ~InstalledPort() { set_user_interface(previous_); }
-  InstalledPort(const InstalledPort&) = delete;
-  InstalledPort& operator=(const InstalledPort&) = delete;
-
- private:
-  UserInterface* previous_;
-};
-
-}  // namespace
-
 struct ReviewRunner::Job {
   std::shared_ptr<ReviewLink> link = std::make_shared<ReviewLink>();
   int maximum = 0;  // scale of the open progress window (worker thread only)
@@ -77,14 +42,14 @@ void ReviewRunner::start(const QString& path, int file_type) {
             Qt::QueuedConnection);
       });
       if (k > 0) port.answer_first_with(k + 1);
-      const InstalledPort installed(port);
+      const ScopedUserInterface installed(port);
       StoredSelectionStep::Editor editor = [this, job, k](SelectionModel& model) {
         if (k > 0) return job->link->cancelled() ? kCancelled : 0;
         return job->link->ask(
             this, [this, &model] { return editor_(model); }, kCancelled);
       };
       StoredSelectionStep stored(result->app->model(), editor, StoredSelectionStep::Policy{});
-      SerialisedStep step(stored);
+      SerialisedSelectionStep step(stored);
       result->outcome = result->app->open_design(file, file_type, step);
       result->alignment = port.choice(0);
       result->profile = port.choice(1);
