@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include <fmt/format.h>
 
@@ -68,6 +69,27 @@ int CliUserInterface::refuse(std::string_view title, std::size_t which, const st
 }
 
 int CliUserInterface::choose_from_list(std::string_view title, const std::vector<std::string>& items) {
+  return choose(title, items, items);
+}
+
+int CliUserInterface::choose_alignment(std::string_view title, const std::vector<AlignmentOption>& options) {
+  const auto metres = [](const std::optional<double>& value) {
+    return value ? fmt::format("{:.3f}", *value) : std::string("unknown");
+  };
+  std::vector<std::string> names;
+  std::vector<std::string> shown;
+  for (const AlignmentOption& option : options) {
+    names.push_back(option.name);
+    std::optional<double> end;
+    if (option.start_station && option.length) end = *option.start_station + *option.length;
+    shown.push_back(fmt::format("{} — {} m, {} to {}", trim_right(option.name), metres(option.length),
+                                metres(option.start_station), metres(end)));
+  }
+  return choose(title, names, shown);
+}
+
+int CliUserInterface::choose(std::string_view title, const std::vector<std::string>& items,
+                             const std::vector<std::string>& shown) {
   const std::string_view wanted = trim_right(title);
   const std::size_t which = choice_index(wanted);
   if (which == 0) alignment_candidates_.assign(items.begin(), items.end());
@@ -81,7 +103,7 @@ int CliUserInterface::choose_from_list(std::string_view title, const std::vector
     }
     text = names_none(which, answer);
   }
-  return refuse(wanted, which, items, std::move(text));
+  return refuse(wanted, which, shown, std::move(text));
 }
 
 bool CliUserInterface::accept_only_candidate(std::string_view title, std::string_view item) {

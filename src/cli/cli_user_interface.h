@@ -39,6 +39,9 @@ class CliUserInterface final : public UserInterface {
       : answers_(std::move(answers)), progress_(progress_on_terminal), exit_(exit_when_unanswered) {}
 
   int choose_from_list(std::string_view title, const std::vector<std::string>& items) override;
+  // As choose_from_list on the names; an unanswered choice lists each
+  // alignment with its length and station range.
+  int choose_alignment(std::string_view title, const std::vector<AlignmentOption>& options) override;
   bool accept_only_candidate(std::string_view title, std::string_view item) override;
   void progress_window(int value, std::string_view text) override;
   int message_window(const std::vector<std::string>& lines, int presentation,
@@ -58,6 +61,10 @@ class CliUserInterface final : public UserInterface {
   // one design; returns 0 (cancelled) otherwise.
   int refuse(std::string_view title, std::size_t which, const std::vector<std::string>& items,
              std::string text);
+  // The choice among `items` (matched by name); `shown` (one per item) is
+  // what an unanswered choice lists.
+  int choose(std::string_view title, const std::vector<std::string>& items,
+             const std::vector<std::string>& shown);
 
   ChoiceAnswers answers_;
   bool progress_;

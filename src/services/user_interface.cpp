@@ -22,6 +22,13 @@ thread_local UserInterface* installed_port = nullptr;
 
 }  // namespace
 
+int UserInterface::choose_alignment(std::string_view title, const std::vector<AlignmentOption>& options) {
+  std::vector<std::string> names;
+  names.reserve(options.size());
+  for (const AlignmentOption& option : options) names.push_back(option.name);
+  return choose_from_list(title, names);
+}
+
 UserInterface& user_interface() {
   return installed_port != nullptr ? *installed_port : quiet_port;
 }

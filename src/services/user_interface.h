@@ -5,11 +5,21 @@
 // progress ignored, messages written to standard error).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace corvalinde {
+
+// One alignment offered in a choice: its name and, where the file gives them,
+// its length and its start station (the designer's station, metres). A value
+// the file does not give stays empty: it is shown as unknown.
+struct AlignmentOption {
+  std::string name;
+  std::optional<double> length;
+  std::optional<double> start_station;
+};
 
 class UserInterface {
  public:
@@ -17,6 +27,10 @@ class UserInterface {
 
   // Modal list: returns the 1-based number of the chosen item, 0 when cancelled.
   virtual int choose_from_list(std::string_view title, const std::vector<std::string>& items) = 0;
+
+  // The choice of an alignment among several: 1-based, 0 when cancelled.
+  // The default offers the names alone through choose_from_list.
+  virtual int choose_alignment(std::string_view title, const std::vector<AlignmentOption>& options);
 
   // A choice with one candidate is taken without asking; this is told the
   // title and the candidate, and returns false to refuse it (a front end

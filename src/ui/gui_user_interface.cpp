@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <optional>
 #include <utility>
 
 namespace corvalinde::ui {
@@ -33,7 +34,28 @@ QWidget* active_window() {
   return QApplication::activeWindow();
 }
 
+// Metres with three decimals, the thousands set apart by a space.
+QString metres_text(double value) {
+  QString text = QString::number(value, 'f', 3);
+  const qsizetype sign = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+  for (qsizetype at = text.indexOf(QLatin1Char('.')) - 3; at > sign; at -= 3)
+    text.insert(at, QLatin1Char(' '));
+  return text;
+}
+
+QString known_or_unknown(const std::optional<double>& value) {
+  return value ? metres_text(*value) : QCoreApplication::translate("AlignmentChoice", "unknown");
+}
+
 }  // namespace
+
+QString alignment_option_text(const AlignmentOption& option) {
+  std::optional<double> end;
+  if (option.start_station && option.length) end = *option.start_station + *option.length;
+  return QCoreApplication::translate("AlignmentChoice", "%1 — %2 m, %3 to %4")
+      .arg(from_utf8(option.name).trimmed(), known_or_unknown(option.length),
+           known_or_unknown(option.start_station), known_or_unknown(end));
+}
 
 int ask_choice(QWidget* parent, const QString& title, const QStringList& items) {
   QDialog dialog(parent);
@@ -79,6 +101,12 @@ int ask_message(QWidget* parent, const QStringList& lines, int presentation, con
 
 int GuiUserInterface::choose_from_list(std::string_view title, const std::vector<std::string>& items) {
   return ask_choice(active_window(), from_utf8(title), texts(items));
+}
+
+int GuiUserInterface::choose_alignment(std::string_view title, const std::vector<AlignmentOption>& options) {
+  QStringList shown;
+  for (const AlignmentOption& option : options) shown << alignment_option_text(option);
+  return ask_choice(active_window(), from_utf8(title), shown);
 }
 
 void GuiUserInterface::progress_window(int, std::string_view) {
@@ -148,19 +176,32 @@ void ReviewPort::remember(std::size_t question, const QString& choice) {
 }
 
 int ReviewPort::choose_from_list(std::string_view title, const std::vector<std::string>& items) {
+  return ask_list(title, texts(items), texts(items));
+}
+
+int ReviewPort::choose_alignment(std::string_view title, const std::vector<AlignmentOption>& options) {
+  QStringList names;
+  QStringList shown;
+  for (const AlignmentOption& option : options) {
+    names << from_utf8(option.name);
+    shown << alignment_option_text(option);
+  }
+  return ask_list(title, names, shown);
+}
+
+int ReviewPort::ask_list(std::string_view title, const QStringList& names, QStringList shown_items) {
   const auto question = static_cast<std::size_t>(questions_++);
   const bool first_question = question == 0;
   const QString shown_title = from_utf8(title);
-  QStringList shown_items = texts(items);
-  const auto size = static_cast<int>(shown_items.size());
+  const auto size = static_cast<int>(names.size());
   if (first_question && fixed_alignment_ > 0) {
     if (fixed_alignment_ > size) return 0;
-    remember(question, shown_items[fixed_alignment_ - 1]);
+    remember(question, names[fixed_alignment_ - 1]);
     return fixed_alignment_;
   }
   if (fixed_alignment_ > 0 || all_chosen_) {  // the first profile and surface
     if (size < 1) return 0;
-    remember(question, shown_items[0]);
+    remember(question, names[0]);
     return 1;
   }
   const bool offer_all = first_question && size > 1;
@@ -173,7 +214,7 @@ int ReviewPort::choose_from_list(std::string_view title, const std::vector<std::
     alignment_count_ = size;
     chosen = 1;
   }
-  if (chosen >= 1 && chosen <= size) remember(question, shown_items[chosen - 1]);
+  if (chosen >= 1 && chosen <= size) remember(question, names[chosen - 1]);
   return chosen;
 }
 

@@ -27,9 +27,15 @@ int ask_choice(QWidget* parent, const QString& title, const QStringList& items);
 // A message box with the lines; returns the 1-based button pressed.
 int ask_message(QWidget* parent, const QStringList& lines, int presentation, const QStringList& buttons);
 
+// An alignment as its choice shows it: the name, the length and the station
+// range ("001 — 25 620.630 m, 0.000 to 25 620.630"), unknown where the file
+// does not give them.
+QString alignment_option_text(const AlignmentOption& option);
+
 class GuiUserInterface final : public UserInterface {
  public:
   int choose_from_list(std::string_view title, const std::vector<std::string>& items) override;
+  int choose_alignment(std::string_view title, const std::vector<AlignmentOption>& options) override;
   void progress_window(int value, std::string_view text) override;
   int message_window(const std::vector<std::string>& lines, int presentation,
                      const std::vector<std::string>& buttons) override;
@@ -73,6 +79,7 @@ class ReviewPort final : public UserInterface {
   int alignment_count() const { return alignment_count_; }
 
   int choose_from_list(std::string_view title, const std::vector<std::string>& items) override;
+  int choose_alignment(std::string_view title, const std::vector<AlignmentOption>& options) override;
   bool accept_only_candidate(std::string_view title, std::string_view item) override;
   void progress_window(int value, std::string_view text) override;
   int message_window(const std::vector<std::string>& lines, int presentation,
@@ -84,6 +91,8 @@ class ReviewPort final : public UserInterface {
 
  private:
   void remember(std::size_t question, const QString& choice);
+  // Asks with `shown` in the list and remembers the chosen entry of `names`.
+  int ask_list(std::string_view title, const QStringList& names, QStringList shown);
 
   std::shared_ptr<ReviewLink> link_;
   QObject* context_;

@@ -73,6 +73,24 @@ TEST(LandXmlPlan, OneAlignmentIsTakenWithoutAskingTwoAreOfferedByName) {
   EXPECT_DOUBLE_EQ(r.model.plan(1).end_station, 250.0);
 }
 
+TEST(LandXmlPlan, AlignmentChoiceCarriesLengthsAndStartStationsInMetresOnlyWhereTheFileGivesThem) {
+  RecordingInterface ui(0);
+  (void)read_text(
+      landxml(alignments(alignment("A", line(0, 0, 100, 0), {}, R"(length="100" staStart="-8.25")") +
+                         alignment("B", line(0, 0, 10, 0)) +
+                         alignment("C", line(0, 0, 10, 0), {}, R"(length="-5" staStart="x")")),
+              R"(<Imperial linearUnit="foot"/>)"));
+  ASSERT_EQ(ui.alignment_options.size(), 3U);
+  ASSERT_TRUE(ui.alignment_options[0].length && ui.alignment_options[0].start_station);
+  EXPECT_DOUBLE_EQ(*ui.alignment_options[0].length, 30.48);
+  EXPECT_DOUBLE_EQ(*ui.alignment_options[0].start_station, -8.25 * 0.3048);
+  for (std::size_t i = 1; i < 3; ++i) {
+    EXPECT_FALSE(ui.alignment_options[i].length) << i;
+    EXPECT_FALSE(ui.alignment_options[i].start_station) << i;
+  }
+  EXPECT_EQ(ui.choices.at(0).items, (std::vector<std::string>{"A", "B", "C"}));
+}
+
 TEST(LandXmlPlan, AlignmentsOfEverySiblingAlignmentsElementAreCandidates) {
   RecordingInterface ui(3);
   const ReadResult r =

@@ -47,12 +47,17 @@ class RecordingInterface final : public UserInterface {
     const auto specific = answers.find(std::string(title));
     return specific != answers.end() ? specific->second : answer_;
   }
+  int choose_alignment(std::string_view title, const std::vector<AlignmentOption>& options) override {
+    alignment_options = options;
+    return UserInterface::choose_alignment(title, options);
+  }
   void progress_window(int value, std::string_view) override { progress.push_back(value); }
   int message_window(const std::vector<std::string>&, int, const std::vector<std::string>&) override {
     return 1;
   }
 
   std::vector<Choice> choices;
+  std::vector<AlignmentOption> alignment_options;  // of the last alignment choice
   std::vector<int> progress;
   std::map<std::string, int> answers;  // answers for particular titles
 

@@ -156,8 +156,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(offered.size(), 5);
     QCOMPARE(selections, 1);  // one selection for all of them
     QCOMPARE(window.results().size(), std::size_t{4});
+    // Each offered with its length and station range; the result keeps the name alone.
+    QCOMPARE(offered[1], QStringLiteral("SAN1_XD-B02 — 1 709.845 m, -8.250 to 1 701.595"));
     for (int k = 0; k < 4; ++k)
-      QCOMPARE(window.results()[static_cast<std::size_t>(k)]->alignment, offered[k].trimmed());
+      QVERIFY(offered[k].startsWith(window.results()[static_cast<std::size_t>(k)]->alignment +
+                                    QStringLiteral(" — ")));
     QCOMPARE(window.shown_index(), 0);
     window.show_alignment(2);
     QCOMPARE(window.result(), window.results()[2]);

@@ -387,11 +387,12 @@ class Reading {
     if (const int unattached = station_properties_.unattached(); unattached > 0)
       write(format_message(kMsgStationSetsUnattached, kListingLineWidth, unattached));
     std::vector<Candidate> candidates = find_candidates();
-    std::vector<std::string> names;
-    for (const Candidate& c : candidates) names.push_back(c.display_name);
     int chosen = candidates.size() == 1 ? 1 : 0;
-    if (candidates.size() > 1)
-      chosen = user_interface().choose_from_list(message_trimmed(msg::kAlignmentChoice), names);
+    if (candidates.size() > 1) {
+      std::vector<AlignmentOption> options;
+      for (const Candidate& c : candidates) options.push_back(option_of(c));
+      chosen = user_interface().choose_alignment(message_trimmed(msg::kAlignmentChoice), options);
+    }
     if (chosen < 1 || chosen > static_cast<int>(candidates.size())) return;
     const Candidate& alignment = candidates[static_cast<std::size_t>(chosen - 1)];
     write(format_message(msg::kAlignmentChosen, kListingLineWidth,
@@ -458,6 +459,29 @@ class Reading {
   // order. One whose layouts are those of an earlier one is listed once,
   // with a note; one that shares only the horizontal layout is listed with
   // a note that says whose it is.
+  // How the choice shows a candidate: its start station where a referent
+  // gives one, and the length of its plan when every segment reads.
+  AlignmentOption option_of(const Candidate& c) const {
+    AlignmentOption option;
+    option.name = c.display_name;
+    const StepInstance& stationed =
+        nesting_.of_type(*c.alignment, "IFCREFERENT").empty() ? *c.layout_owner : *c.alignment;
+    const StepInstance& shaped = file_.attribute(*c.alignment, 6).is_unset() ? *c.layout_owner : *c.alignment;
+    const ReferentReading referents =
+        read_referents(file_, station_properties_, nesting_.of_type(stationed, "IFCREFERENT"),
+                       alignment_curves(shaped), units_.metres_per_length);
+    if (!referents.referents.empty())
+      option.start_station = stationing_from_referents(referents.referents, 2.0 * kMaxStation).stations.start;
+    double length = 0.0;
+    for (const StepInstance* segment : nesting_.of_type(*c.horizontal, "IFCALIGNMENTSEGMENT")) {
+      const std::optional<HorizontalSegment> read = read_horizontal(file_, *segment, units_);
+      if (!read || !std::isfinite(read->length)) return option;
+      length += read->length;
+    }
+    if (std::isfinite(length) && length >= 0.0) option.length = length;
+    return option;
+  }
+
   std::vector<Candidate> find_candidates() {
     std::vector<Candidate> candidates;
     // The first candidate of each horizontal layout, and of each pair of layouts.

@@ -350,7 +350,7 @@ AlignmentChoice get_landxml_axe_p(const LandXmlDocument& document, int title_mes
   AlignmentChoice choice;
   if (document.landxml == nullptr) return choice;
   std::vector<ChosenAlignment> candidates;
-  std::vector<std::string> names;
+  std::vector<AlignmentOption> options;
   int children = 0;
   int outer = 0;
   while (const XmlElement* alignments = next_element(*document.landxml, outer)) {
@@ -381,10 +381,17 @@ AlignmentChoice get_landxml_axe_p(const LandXmlDocument& document, int title_mes
       if (is_blank(candidate.display_name)) {
         candidate.display_name = kUnnamedPrefix + std::to_string(candidates.size() + 1);
       }
+      AlignmentOption option;
+      option.name = candidate.display_name;
       double station = 0.0;
-      if (XML_FIND_ATTRIBUTE_REAL8(*alignment, "staStart", station))
+      if (XML_FIND_ATTRIBUTE_REAL8(*alignment, "staStart", station)) {
         candidate.start_station = station * document.units.linear;
-      names.push_back(candidate.display_name);
+        option.start_station = candidate.start_station;
+      }
+      // A negative length is no length: shown as unknown.
+      if (double length = 0.0; XML_FIND_ATTRIBUTE_REAL8(*alignment, "length", length) && length >= 0.0)
+        option.length = length * document.units.linear;
+      options.push_back(std::move(option));
       candidates.push_back(std::move(candidate));
     }
   }
@@ -393,9 +400,10 @@ AlignmentChoice get_landxml_axe_p(const LandXmlDocument& document, int title_mes
   write_log("nbaxes", choice.candidates);
   int chosen = 0;
   if (candidates.size() == 1) {
-    chosen = user_interface().accept_only_candidate(message_trimmed(title_message), names.front()) ? 1 : 0;
+    chosen =
+        user_interface().accept_only_candidate(message_trimmed(title_message), options.front().name) ? 1 : 0;
   } else if (candidates.size() > 1) {
-    chosen = user_interface().choose_from_list(message_trimmed(title_message), names);
+    chosen = user_interface().choose_alignment(message_trimmed(title_message), options);
   }
   write_log("num axe", chosen);
   if (chosen < 1 || chosen > choice.candidates) return choice;

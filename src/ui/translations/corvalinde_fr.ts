@@ -1,6 +1,17 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="fr" sourcelanguage="en">
 <context>
+    <name>AlignmentChoice</name>
+    <message>
+        <source>%1 — %2 m, %3 to %4</source>
+        <translation>%1 — %2 m, de %3 à %4</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>inconnu</translation>
+    </message>
+</context>
+<context>
     <name>Help</name>
     <message>
         <source>User guide</source>

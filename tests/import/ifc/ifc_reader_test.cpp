@@ -7,6 +7,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -99,6 +100,12 @@ TEST(IfcReader, AlignmentsSharingTheirParentsLayoutsAreListedOnce) {
   ASSERT_EQ(mask, kMaskPlan | kMaskProfile);
   ASSERT_EQ(choose.choices.size(), 1U);
   EXPECT_EQ(choose.choices.front().items, (std::vector<std::string>{"Parent", "Left track"}));
+  // Both offered with the shared plan's length; without referents no start station.
+  ASSERT_EQ(choose.alignment_options.size(), 2U);
+  for (const AlignmentOption& option : choose.alignment_options) {
+    EXPECT_EQ(option.length, std::optional<double>(500.0)) << option.name;
+    EXPECT_FALSE(option.start_station) << option.name;
+  }
   const std::vector<std::string> lines = landxml_testing::trimmed_lines(console);
   for (const char* note : {"#105 Left track Parent", "#102 Copy Parent"})
     EXPECT_NE(std::find(lines.begin(), lines.end(), note), lines.end()) << note;
