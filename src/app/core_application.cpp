@@ -45,8 +45,19 @@ class LandXmlReader final : public DesignReader {
 class IfcReader final : public DesignReader {
  public:
   int read(Console& console, RoadModel& model, const std::string& path) override {
-    return read_ifc(console, model, path);
+    sha256_.clear();
+    if (parsed != nullptr) {
+      sha256_ = parsed->sha256;
+      return read_ifc(console, model, *parsed, path);
+    }
+    return read_ifc(console, model, path, &sha256_);
   }
+  [[nodiscard]] std::string file_sha256() const override { return sha256_; }
+
+  const ParsedIfc* parsed = nullptr;  // read in place of the file when set
+
+ private:
+  std::string sha256_;
 };
 
 class HorizontalAlignmentAnalysis final : public Analysis {
@@ -116,6 +127,14 @@ RunOutcome CoreApplication::open_design(const std::string& path, const ParsedLan
   parts_->landxml.parsed = &parsed;
   RunOutcome outcome = open_design(path, kLandXmlFile, step);
   parts_->landxml.parsed = nullptr;
+  return outcome;
+}
+
+RunOutcome CoreApplication::open_design(const std::string& path, const ParsedIfc& parsed,
+                                        SelectionStep& step) {
+  parts_->ifc.parsed = &parsed;
+  RunOutcome outcome = open_design(path, kIfcFile, step);
+  parts_->ifc.parsed = nullptr;
   return outcome;
 }
 

@@ -13,6 +13,7 @@
 namespace corvalinde {
 
 struct ParsedLandXml;
+struct ParsedIfc;
 
 class CoreApplication {
  public:
@@ -29,6 +30,8 @@ class CoreApplication {
   // The same on a LandXML file already read and parsed (path: the file's
   // name, as the listing shows it).
   RunOutcome open_design(const std::string& path, const ParsedLandXml& parsed, SelectionStep& step);
+  // The same on an IFC file already read.
+  RunOutcome open_design(const std::string& path, const ParsedIfc& parsed, SelectionStep& step);
 
  private:
   struct Parts;

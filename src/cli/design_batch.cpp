@@ -134,8 +134,9 @@ DesignResult review_design(const DesignJob& job, const BatchSettings& settings, 
       StoredSelectionStep::Policy{settings.save_selection, settings.save_selection});
   SerialisedSelectionStep step(stored);
   if (live != nullptr) app.console().add_observer(live);
-  const RunOutcome outcome = job.parsed != nullptr
-                                 ? app.open_design(job.input.path, *job.parsed, step)
+  const RunOutcome outcome = job.parsed != nullptr ? app.open_design(job.input.path, *job.parsed, step)
+                             : job.parsed_ifc != nullptr
+                                 ? app.open_design(job.input.path, *job.parsed_ifc, step)
                                  : app.open_design(job.input.path, job.input.file_type, step);
   if (live != nullptr) app.console().remove_observer(live);
 
@@ -172,7 +173,8 @@ DesignResult review_design(const DesignJob& job, const BatchSettings& settings, 
   return result;
 }
 
-std::vector<std::string> alignment_names(const DesignInput& input, const ParsedLandXml* parsed) {
+std::vector<std::string> alignment_names(const DesignInput& input, const ParsedLandXml* parsed,
+                                         const ParsedIfc* parsed_ifc) {
   if (!input.error.empty() || (input.file_type != kLandXmlFile && input.file_type != kIfcFile)) return {};
   // Read with every choice cancelled: the reader lists the alignments when
   // there is more than one to choose from.
@@ -182,6 +184,8 @@ std::vector<std::string> alignment_names(const DesignInput& input, const ParsedL
   CancellingStep cancel;
   if (parsed != nullptr && input.file_type == kLandXmlFile) {
     static_cast<void>(app.open_design(input.path, *parsed, cancel));
+  } else if (parsed_ifc != nullptr && input.file_type == kIfcFile) {
+    static_cast<void>(app.open_design(input.path, *parsed_ifc, cancel));
   } else {
     static_cast<void>(app.open_design(input.path, input.file_type, cancel));
   }
@@ -197,7 +201,7 @@ std::vector<DesignJob> design_jobs(const std::vector<DesignInput>& inputs, const
   run_in_order(
       inputs.size(), jobs,
       [&](std::size_t i) {
-        DesignJob job{inputs[i], answers, {}, {}};
+        DesignJob job{inputs[i], answers, {}, {}, {}};
         if (!every) {
           per_input[i].push_back(std::move(job));
           return;
@@ -209,12 +213,17 @@ std::vector<DesignJob> design_jobs(const std::vector<DesignInput>& inputs, const
         }
         if (inputs[i].error.empty() && inputs[i].file_type == kLandXmlFile) {
           job.parsed = parse_landxml_file(inputs[i].path);
+        } else if (inputs[i].error.empty() && inputs[i].file_type == kIfcFile) {
+          job.parsed_ifc = parse_ifc_file(inputs[i].path);
         }
-        const std::vector<std::string> names = alignment_names(inputs[i], job.parsed.get());
+        const std::vector<std::string> names =
+            alignment_names(inputs[i], job.parsed.get(), job.parsed_ifc.get());
         std::error_code ec;
         const std::uint64_t size = fs::file_size(inputs[i].path, ec);
-        if (job.parsed != nullptr && (ec || kept_source.fetch_add(size) + size > kKeptSourceBudget)) {
+        if ((job.parsed != nullptr || job.parsed_ifc != nullptr) &&
+            (ec || kept_source.fetch_add(size) + size > kKeptSourceBudget)) {
           job.parsed.reset();  // beyond the budget: each run reads the file
+          job.parsed_ifc.reset();
         }
         if (names.empty()) {
           per_input[i].push_back(std::move(job));

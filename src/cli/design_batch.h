@@ -19,6 +19,7 @@
 #include "cli/cli_user_interface.h"
 #include "cli/json_output.h"
 #include "cli/road_type_choice.h"
+#include "import/ifc/ifc_reader.h"
 #include "import/landxml/landxml_document.h"
 
 namespace corvalinde::cli {
@@ -48,6 +49,8 @@ struct DesignJob {
   // The LandXML file already read and parsed (shared by the jobs of its
   // alignments), or null: the run reads the file.
   std::shared_ptr<const ParsedLandXml> parsed;
+  // The same for an IFC file.
+  std::shared_ptr<const ParsedIfc> parsed_ifc;
 };
 
 // What every run of a batch shares (read only while the runs go on).
@@ -74,19 +77,20 @@ DesignResult review_design(const DesignJob& job, const BatchSettings& settings,
                            ConsoleObserver* live = nullptr);
 
 // The alignment names of a LandXML or IFC file when it holds several (empty
-// when it holds one or none, or cannot be read). parsed: the LandXML file
-// already read, listed without reading it again.
-std::vector<std::string> alignment_names(const DesignInput& input, const ParsedLandXml* parsed = nullptr);
+// when it holds one or none, or cannot be read). parsed, parsed_ifc: the
+// LandXML or IFC file already read, listed without reading it again.
+std::vector<std::string> alignment_names(const DesignInput& input, const ParsedLandXml* parsed = nullptr,
+                                         const ParsedIfc* parsed_ifc = nullptr);
 
-// Source bytes of the LandXML files whose parsed documents the jobs of one
-// batch keep at most (the documents take a few times more); a file beyond
+// Source bytes of the LandXML and IFC files whose readings the jobs of one
+// batch keep at most (the readings take a few times more); a file beyond
 // it is read again by each of its runs.
 inline constexpr std::uint64_t kKeptSourceBudget = 64ULL << 20;
 
 // The jobs of the inputs: with every alignment, one per alignment of each
 // LandXML or IFC file, each with its alignment's first profile and grade
-// surface unless the answers say otherwise; each LandXML file is then read
-// and parsed once, its runs share that reading (within kKeptSourceBudget).
+// surface unless the answers say otherwise; each LandXML or IFC file is then
+// read and parsed once, its runs share that reading (within kKeptSourceBudget).
 // jobs: threads for reading the files.
 std::vector<DesignJob> design_jobs(const std::vector<DesignInput>& inputs, const CliOptions& options,
                                    unsigned jobs);

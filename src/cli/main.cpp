@@ -299,6 +299,7 @@ int run(int argc, const char* const* argv) {
         worst = worse_status(worst, write_run_outputs(result, options, several, reports_written));
         results[i] = DesignResult{};    // its lines are out: release them
         design_list[i].parsed.reset();  // and the file's reading once its last run is out
+        design_list[i].parsed_ifc.reset();
       });
   if (json) {
     open_json();

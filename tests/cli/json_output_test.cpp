@@ -335,7 +335,7 @@ TEST(ParallelRuns, TwoDesignsOnTwoThreadsGiveWhatTheyGiveOneAfterTheOther) {
   settings.several = true;
   std::vector<DesignJob> jobs;
   for (const fs::path& design : golden_designs())
-    jobs.push_back({expand_inputs({design.string()}, {}).front(), {}, {}, {}});
+    jobs.push_back({expand_inputs({design.string()}, {}).front(), {}, {}, {}, {}});
   ASSERT_GE(jobs.size(), 2U);
   const auto lines_of = [](const DesignResult& r) {
     std::vector<std::string> lines;

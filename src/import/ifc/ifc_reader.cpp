@@ -819,11 +819,26 @@ int finish_reading(Console& console, RoadModel& model, const StepFile& file,
 
 }  // namespace
 
-int read_ifc(Console& console, RoadModel& model, const std::string& path) {
+int read_ifc(Console& console, RoadModel& model, const std::string& path, std::string* sha256) {
   console_write(console, kConsoleHeadingLine, file_message_line(msg::kReading, path));
   step::StepFile file;
-  const step::StepReadStatus status = step::read_step_file(path, file);
+  const step::StepReadStatus status = step::read_step_file(path, file, sha256);
   return finish_reading(console, model, file, status, path);
+}
+
+std::shared_ptr<const ParsedIfc> parse_ifc_file(const std::string& path) {
+  try {
+    auto parsed = std::make_shared<ParsedIfc>();
+    parsed->status = step::read_step_file(path, parsed->file, &parsed->sha256);
+    return parsed;
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+int read_ifc(Console& console, RoadModel& model, const ParsedIfc& parsed, const std::string& path) {
+  console_write(console, kConsoleHeadingLine, file_message_line(msg::kReading, path));
+  return finish_reading(console, model, parsed.file, parsed.status, path);
 }
 
 int read_ifc_text(Console& console, RoadModel& model, std::string_view text, std::string_view file_name) {

@@ -14,6 +14,7 @@
 #include <sys/mman.h>
 #endif
 
+#include "import/content_digest.h"
 #include "import/step/step_text.h"
 
 namespace corvalinde::step {
@@ -53,7 +54,9 @@ struct FileCloser {
 class Source {
  public:
   explicit Source(std::string_view text) : pos_(text.data()), end_(text.data() + text.size()) {}
-  explicit Source(std::FILE* file) : file_(file), buffer_(kChunkSize + kLookahead) {
+  // digest, when given, receives every byte as it is read from the file.
+  Source(std::FILE* file, ContentDigest* digest)
+      : file_(file), digest_(digest), buffer_(kChunkSize + kLookahead) {
     pos_ = end_ = buffer_.data();
   }
 
@@ -80,6 +83,17 @@ class Source {
   [[nodiscard]] int column() const { return column_; }
   [[nodiscard]] bool failed() const { return failed_; }
 
+  // Reads what is left of the file after the reading stopped, so that the
+  // digest covers the whole file; false when the system failed to read it.
+  bool read_rest_for_digest() {
+    if (file_ == nullptr || failed_) return false;
+    while (!at_end_) {
+      pos_ = end_;
+      refill();
+    }
+    return !failed_;
+  }
+
  private:
   // Moves what is left to the front of the buffer and reads after it.
   void refill() {
@@ -87,6 +101,7 @@ class Source {
     const auto left = static_cast<std::size_t>(end_ - pos_);
     std::copy(pos_, end_, buffer_.data());
     const std::size_t got = std::fread(buffer_.data() + left, 1, buffer_.size() - left, file_);
+    if (digest_ != nullptr) digest_->add(std::string_view(buffer_.data() + left, got));
     if (got < buffer_.size() - left) {
       at_end_ = true;
       failed_ = std::ferror(file_) != 0;
@@ -96,6 +111,7 @@ class Source {
   }
 
   std::FILE* file_ = nullptr;
+  ContentDigest* digest_ = nullptr;
   std::vector<char> buffer_;
   const char* pos_ = nullptr;
   const char* end_ = nullptr;
@@ -963,8 +979,9 @@ StepReadStatus read_step_text(std::string_view text, StepFile& file) {
   return reader.run(text.size());
 }
 
-StepReadStatus read_step_file(const std::filesystem::path& path, StepFile& file) {
+StepReadStatus read_step_file(const std::filesystem::path& path, StepFile& file, std::string* sha256) {
   file = StepFile();
+  if (sha256 != nullptr) sha256->clear();
   const std::unique_ptr<std::FILE, FileCloser> handle(std::fopen(path.c_str(), "rb"));
   if (!handle) {
     StepReadStatus status;
@@ -973,9 +990,12 @@ StepReadStatus read_step_file(const std::filesystem::path& path, StepFile& file)
   }
   std::error_code size_error;
   const std::uintmax_t size = std::filesystem::file_size(path, size_error);
-  Source source(handle.get());
+  ContentDigest digest;
+  Source source(handle.get(), sha256 != nullptr ? &digest : nullptr);
   StepReader reader(source, file);
-  return reader.run(size_error ? 0 : static_cast<std::size_t>(size));
+  const StepReadStatus status = reader.run(size_error ? 0 : static_cast<std::size_t>(size));
+  if (sha256 != nullptr && status.ok() && source.read_rest_for_digest()) *sha256 = digest.finish();
+  return status;
 }
 
 }  // namespace corvalinde::step

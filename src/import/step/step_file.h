@@ -180,8 +180,10 @@ class StepFile {
 };
 
 // Reads a file, a piece at a time: memory grows with what it holds, never
-// with a copy of the text.
-[[nodiscard]] StepReadStatus read_step_file(const std::filesystem::path& path, StepFile& file);
+// with a copy of the text. sha256, when given, receives the digest of the
+// file's bytes as they were read when the whole file was read, else nothing.
+[[nodiscard]] StepReadStatus read_step_file(const std::filesystem::path& path, StepFile& file,
+                                            std::string* sha256 = nullptr);
 // Reads a text already in memory.
 [[nodiscard]] StepReadStatus read_step_text(std::string_view text, StepFile& file);
 

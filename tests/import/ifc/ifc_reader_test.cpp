@@ -10,9 +10,13 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include <fmt/format.h>
+
 #include "analysis/alignment_review.h"
+#include "import/content_digest.h"
 #include "import/ifc/ifc_reader.h"
 #include "import/ifc/ifc_units.h"
 #include "import/landxml_test_support.h"
@@ -226,6 +230,60 @@ TEST(IfcSamples, EveryAlignmentReadsWholeAndEndsWhereTheNextSegmentStarts) {
     EXPECT_EQ(elements, horizontal_segments_with_length(entry.path())) << name;
   }
   EXPECT_EQ(files, 10);
+}
+
+// Everything a reading leaves: the model's plan and profile, and the lines.
+std::string reading_of(const RoadModel& model, const Console& console) {
+  std::string out;
+  for (const PlanElement& e : model.plan_elements()) {
+    out += fmt::format("P {} {} {} {} {} {} {} {} {}\n", e.name, e.kind(), e.start_station, e.start_x,
+                       e.start_y, e.end_station, e.end_x, e.end_y, fmt::join(e.geometry_numbers(), " "));
+  }
+  for (const ProfileElement& e : model.profile_elements()) {
+    out +=
+        fmt::format("V {} {} {} {} {} {} {} {}\n", e.kind, e.start_station, e.start_elevation, e.end_station,
+                    e.end_elevation, e.grade_or_radius, e.vertex_station, e.vertex_elevation);
+  }
+  for (const std::string& line : landxml_testing::trimmed_lines(console)) out += line + "\n";
+  return out;
+}
+
+// The alignments of one file read at once on their own threads from one
+// shared reading give what separate readings of the file give, and the
+// digest of the bytes the reading read.
+TEST(IfcSamples, AlignmentsReadConcurrentlyFromOneReadingAsFromTheFile) {
+  const fs::path path = ifc_samples() / "12d_m_3alignments_line-arc_vcg-vparabolic_geom.ifc";
+  CORVALINDE_NEED_SHARED_SAMPLE(path);
+  landxml_testing::use_message_ids();
+  const std::shared_ptr<const ParsedIfc> parsed = parse_ifc_file(path.string());
+  ASSERT_NE(parsed, nullptr);
+  ContentDigest whole_file;
+  whole_file.add((std::ostringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str());
+  EXPECT_EQ(parsed->sha256, whole_file.finish());
+  constexpr int kAlignments = 3;
+  std::vector<std::string> shared(kAlignments);
+  {
+    std::vector<std::jthread> readers;
+    for (int k = 0; k < kAlignments; ++k) {
+      readers.emplace_back([&parsed, &path, &shared, k] {
+        const RecordingInterface choose(k + 1);
+        RoadModel model;
+        Console console;
+        static_cast<void>(read_ifc(console, model, *parsed, path.string()));
+        shared[static_cast<std::size_t>(k)] = reading_of(model, console);
+      });
+    }
+  }
+  for (int k = 0; k < kAlignments; ++k) {
+    const RecordingInterface choose(k + 1);
+    RoadModel model;
+    Console console;
+    std::string sha256;
+    EXPECT_EQ(read_ifc(console, model, path.string(), &sha256), kMaskPlan | kMaskProfile);
+    EXPECT_EQ(shared[static_cast<std::size_t>(k)], reading_of(model, console)) << "alignment " << k + 1;
+    EXPECT_EQ(sha256, parsed->sha256);
+  }
+  EXPECT_NE(shared[0], shared[1]);
 }
 
 std::vector<std::vector<std::string>> csv_rows(const fs::path& path) {
