@@ -631,7 +631,7 @@ void visibility_analyses(Console& console, const RoadModel& model, int road_type
     if (second == SecondWalk::kPassing) passing_visibility(out, road, second_params, sense);
   };
 
-  if (senses == SenseWalks::kOneAfterTheOther || diagnostic_log_active()) {
+  if (diagnostic_log_active()) {
     // One sense after the other, so that the log reads in the listing's order.
     log_title("Visibilité sur obstacle");
     log_title("Visibilité sur obstacle sens aller");
@@ -650,9 +650,10 @@ void visibility_analyses(Console& console, const RoadModel& model, int road_type
     return;
   }
 
-  // The backward walks run on a thread of their own, on their own copy of the
-  // model (the station lookups remember where they are), into consoles of
-  // their own that are appended in the listing's order afterwards.
+  // The backward walks run on their own copy of the model (the station
+  // lookups remember where they are), into consoles of their own that are
+  // appended in the listing's order afterwards; on a thread of their own
+  // unless the senses are to run one after the other.
   Console backward_obstacles;
   Console forward_second;
   Console backward_second;
@@ -661,13 +662,18 @@ void visibility_analyses(Console& console, const RoadModel& model, int road_type
   }
   // The copy is made here, before the forward walks move the lookups.
   const RoadModel backward_model = model;
-  {
-    const std::jthread backward([&] {
-      obstacle_visibility(backward_obstacles, backward_model, obstacle, -1);
-      second_walk(backward_second, backward_model, -1);
-    });
+  const auto backward_walks = [&] {
+    obstacle_visibility(backward_obstacles, backward_model, obstacle, -1);
+    second_walk(backward_second, backward_model, -1);
+  };
+  if (senses == SenseWalks::kConcurrent) {
+    const std::jthread backward(backward_walks);
     obstacle_visibility(console, model, obstacle, +1);
     second_walk(forward_second, model, +1);
+  } else {
+    obstacle_visibility(console, model, obstacle, +1);
+    second_walk(forward_second, model, +1);
+    backward_walks();
   }
   console.append(backward_obstacles);
   console.append(forward_second);
