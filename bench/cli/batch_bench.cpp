@@ -42,6 +42,7 @@ void BM_SharedLandXmlEveryAlignment(benchmark::State& state) {
   BatchSettings settings;
   settings.overrides = &*overrides;
   settings.several = true;
+  settings.concurrent_senses = jobs > 1;
 
   static double one_job_seconds = 0.0;
   double seconds = 0.0;

@@ -85,8 +85,9 @@ class VisibilityAnalysis final : public Analysis {
  public:
   void run(Console& console, const RoadModel& model, int road_type,
            const CrossSection& cross_section) override {
-    visibility_analyses(console, model, road_type, cross_section);
+    visibility_analyses(console, model, road_type, cross_section, senses);
   }
+  SenseWalks senses = SenseWalks::kConcurrent;
 };
 
 }  // namespace
@@ -114,6 +115,10 @@ CoreApplication::CoreApplication() : parts_(std::make_unique<Parts>()) {
 }
 
 CoreApplication::~CoreApplication() = default;
+
+void CoreApplication::set_concurrent_senses(bool concurrent) {
+  parts_->visibility.senses = concurrent ? SenseWalks::kConcurrent : SenseWalks::kOneAfterTheOther;
+}
 
 RunOutcome CoreApplication::open_design(const std::string& path, int file_type, SelectionStep& step) {
   parts_->run.selection_step = &step;

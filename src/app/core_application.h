@@ -25,6 +25,11 @@ class CoreApplication {
   RoadModel& model() { return model_; }
   Console& console() { return console_; }
 
+  // Whether the visibility walks of the two senses of travel run on two
+  // threads (the default) or one after the other on the calling thread (a
+  // front end told to use one thread in all). The listing is the same.
+  void set_concurrent_senses(bool concurrent);
+
   // Runs the whole cycle on the file with the given selection step.
   RunOutcome open_design(const std::string& path, int file_type, SelectionStep& step);
   // The same on a LandXML file already read and parsed (path: the file's

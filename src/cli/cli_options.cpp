@@ -132,7 +132,8 @@ ParseResult parse_command_line(int argc, const char* const* argv) {
   app.add_flag("--debug", o.debug, "Write the diagnostic log (Corvalinde.out in the settings folder)");
   app.add_flag("--fail-on-findings", o.fail_on_findings,
                "Exit with status 3 when any finding fails (marker C)");
-  app.add_option("--jobs", o.jobs, "Designs reviewed at once (default: the number of cores)")
+  app.add_option("--jobs", o.jobs,
+                 "Designs reviewed at once (default: the number of cores); 1 uses one thread in all")
       ->check(CLI::Range(1, 256));
   app.add_option("--summary", o.summary,
                  "Write FILE.csv: one row per design and alignment with its counts of findings");

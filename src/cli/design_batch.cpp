@@ -124,6 +124,7 @@ DesignResult review_design(const DesignJob& job, const BatchSettings& settings, 
   }
 
   CoreApplication& app = *result.app;
+  app.set_concurrent_senses(settings.concurrent_senses);
   CliUserInterface port(job.answers, settings.progress, !settings.several);
   const ScopedUserInterface installed(port);
   StoredSelectionStep stored(

@@ -61,6 +61,9 @@ struct BatchSettings {
   bool several = false;  // more than one run: unanswered choices fail the run alone
   bool progress = false;
   int default_road_type = 0;  // shown for a run that reached no selection
+  // Whether a run may walk the two senses of travel on two threads (not
+  // with --jobs 1: one thread in all).
+  bool concurrent_senses = true;
 };
 
 struct DesignResult {

@@ -247,6 +247,7 @@ int run(int argc, const char* const* argv) {
   settings.several = several;
   settings.progress = !several && isatty(STDERR_FILENO) != 0;
   settings.default_road_type = stored.road_type;
+  settings.concurrent_senses = jobs > 1;
 
   // A single file that cannot be opened gives its reason and no document.
   const bool json = options.format == OutputFormat::kJson &&
