@@ -517,27 +517,33 @@ class Reading {
     return std::string(utf8_prefix(name, kPairedNameRoom));
   }
 
-  // Every curve of the alignment's shape, and the curves they are based on:
-  // where its referents may be placed.
-  std::vector<std::uint64_t> alignment_curves(const StepInstance& alignment) const {
-    std::vector<std::uint64_t> curves;
+  // The items of the alignment's shape representations, in file order.
+  std::vector<const StepInstance*> shape_items(const StepInstance& alignment) const {
+    std::vector<const StepInstance*> found;
     const StepInstance* shape = file_.resolve(file_.attribute(alignment, 6));
-    if (shape == nullptr || !file_.is_a(*shape, "IFCPRODUCTDEFINITIONSHAPE")) return curves;
+    if (shape == nullptr || !file_.is_a(*shape, "IFCPRODUCTDEFINITIONSHAPE")) return found;
     const StepValue representations = file_.attribute(*shape, 2);
     for (std::size_t r = 0; r < representations.size(); ++r) {
       const StepInstance* representation = file_.resolve(representations[r]);
       if (representation == nullptr || !file_.is_a(*representation, "IFCSHAPEREPRESENTATION")) continue;
       const StepValue items = file_.attribute(*representation, 3);
-      for (std::size_t i = 0; i < items.size(); ++i) {
-        const StepInstance* item = file_.resolve(items[i]);
-        // A curve and, for a gradient or segmented reference curve, its base
-        // curves (two levels at most).
-        for (int level = 0; level < 3 && item != nullptr; ++level) {
-          curves.push_back(item->id);
-          if (!file_.is_a(*item, "IFCGRADIENTCURVE") && !file_.is_a(*item, "IFCSEGMENTEDREFERENCECURVE"))
-            break;
-          item = file_.resolve(file_.attribute(*item, 2));
-        }
+      for (std::size_t i = 0; i < items.size(); ++i)
+        if (const StepInstance* item = file_.resolve(items[i])) found.push_back(item);
+    }
+    return found;
+  }
+
+  // Every curve of the alignment's shape, and the curves they are based on:
+  // where its referents may be placed.
+  std::vector<std::uint64_t> alignment_curves(const StepInstance& alignment) const {
+    std::vector<std::uint64_t> curves;
+    for (const StepInstance* item : shape_items(alignment)) {
+      // A curve and, for a gradient or segmented reference curve, its base
+      // curves (two levels at most).
+      for (int level = 0; level < 3 && item != nullptr; ++level) {
+        curves.push_back(item->id);
+        if (!file_.is_a(*item, "IFCGRADIENTCURVE") && !file_.is_a(*item, "IFCSEGMENTEDREFERENCECURVE")) break;
+        item = file_.resolve(file_.attribute(*item, 2));
       }
     }
     return curves;
@@ -550,23 +556,13 @@ class Reading {
   // curve of its gradient curve) and its gradient curve.
   void shape_curves(const StepInstance& alignment, const StepInstance*& plan,
                     const StepInstance*& profile) const {
-    const StepInstance* shape = file_.resolve(file_.attribute(alignment, 6));
-    if (shape == nullptr || !file_.is_a(*shape, "IFCPRODUCTDEFINITIONSHAPE")) return;
-    const StepValue representations = file_.attribute(*shape, 2);
-    for (std::size_t r = 0; r < representations.size(); ++r) {
-      const StepInstance* representation = file_.resolve(representations[r]);
-      if (representation == nullptr || !file_.is_a(*representation, "IFCSHAPEREPRESENTATION")) continue;
-      const StepValue items = file_.attribute(*representation, 3);
-      for (std::size_t i = 0; i < items.size(); ++i) {
-        const StepInstance* item = file_.resolve(items[i]);
-        if (item == nullptr) continue;
-        if (file_.is_a(*item, "IFCGRADIENTCURVE")) {
-          profile = item;
-          const StepInstance* base = file_.resolve(file_.attribute(*item, 2));
-          if (plan == nullptr && base != nullptr && file_.is_a(*base, "IFCCOMPOSITECURVE")) plan = base;
-        } else if (file_.is_a(*item, "IFCCOMPOSITECURVE") && plan == nullptr) {
-          plan = item;
-        }
+    for (const StepInstance* item : shape_items(alignment)) {
+      if (file_.is_a(*item, "IFCGRADIENTCURVE")) {
+        profile = item;
+        const StepInstance* base = file_.resolve(file_.attribute(*item, 2));
+        if (plan == nullptr && base != nullptr && file_.is_a(*base, "IFCCOMPOSITECURVE")) plan = base;
+      } else if (file_.is_a(*item, "IFCCOMPOSITECURVE") && plan == nullptr) {
+        plan = item;
       }
     }
   }
