@@ -98,9 +98,19 @@ ReportTitle report_title(const DesignResult& result) {
   return title;
 }
 
+// `stem` + `extension`, or the first of `stem-2` + `extension`, `stem-3`...
+// that is not in `used`; recorded there.
+std::string claim_name(const std::string& stem, const std::string& extension, std::set<std::string>& used) {
+  std::string name = stem + extension;
+  for (int k = 2; used.count(name) != 0; ++k) name = stem + "-" + std::to_string(k) + extension;
+  used.insert(name);
+  return name;
+}
+
 // The diagrams (--plots) and the report (--report) of one reviewed run; the
-// worse exit status. `used` holds the report files written so far, so that
-// no run overwrites another's.
+// worse exit status. `used` holds the report files and diagram names of the
+// runs before, so that no run overwrites another's (two designs of one name
+// in two folders, or one design given twice).
 int write_run_outputs(const DesignResult& result, const CliOptions& options, bool several,
                       std::set<std::string>& used) {
   if ((!options.plots.directory && !options.plots.report) || result.app == nullptr ||
@@ -109,12 +119,12 @@ int write_run_outputs(const DesignResult& result, const CliOptions& options, boo
   PlotRun run;
   run.model = &result.app->model();
   run.console = &result.app->console();
-  run.design_file = result.job.input.path;
   // The alignment's own name where the file gave one; else as asked.
-  run.alignment = !result.job.alignment.empty()        ? result.job.alignment
-                  : !result.document.alignment.empty() ? result.document.alignment
-                  : reviews_every_alignment(options)   ? std::string("1")
-                                                       : options.alignment.value_or("1");
+  const std::string alignment = !result.job.alignment.empty()        ? result.job.alignment
+                                : !result.document.alignment.empty() ? result.document.alignment
+                                : reviews_every_alignment(options)   ? std::string("1")
+                                                                     : options.alignment.value_or("1");
+  run.file_stem = claim_name(plot_file_stem(result.job.input.path, alignment), "", used);
   if (result.document.selection) {
     run.design_speed = sight_parameters(SightKind::kObstacle, result.document.road_type,
                                         result.document.selection->cross_section)
@@ -123,15 +133,10 @@ int write_run_outputs(const DesignResult& result, const CliOptions& options, boo
   run.language = options.language;
   int status = options.plots.directory ? write_plots(run, options.plots) : kExitCompleted;
   if (options.plots.report) {
-    std::string path =
+    const std::filesystem::path first =
         report_path_for(*options.plots.report, result.job.input.path, result.job.alignment, several);
-    const std::string first = path;
-    for (int k = 2; used.count(path) != 0; ++k) {
-      const std::filesystem::path p(first);
-      path =
-          (p.parent_path() / (p.stem().string() + "-" + std::to_string(k) + p.extension().string())).string();
-    }
-    used.insert(path);
+    const std::string path =
+        claim_name((first.parent_path() / first.stem()).string(), first.extension().string(), used);
     status = worse_status(status, write_run_report(run, report_title(result), path));
   }
   return status;
@@ -272,7 +277,7 @@ int run(int argc, const char* const* argv) {
   int worst = kExitCompleted;
   const std::shared_ptr<void> diagrams =
       options.plots.directory || options.plots.report ? open_diagram_session() : nullptr;
-  std::set<std::string> reports_written;
+  std::set<std::string> output_names;
   run_in_order(
       design_list.size(), jobs,
       [&](std::size_t i) { results[i] = review_design(design_list[i], settings, live); },
@@ -297,7 +302,7 @@ int run(int argc, const char* const* argv) {
           std::fwrite(row.data(), 1, row.size(), summary);
         }
         worst = worse_status(worst, result.status);
-        worst = worse_status(worst, write_run_outputs(result, options, several, reports_written));
+        worst = worse_status(worst, write_run_outputs(result, options, several, output_names));
         results[i] = DesignResult{};    // its lines are out: release them
         design_list[i].parsed.reset();  // and the file's reading once its last run is out
         design_list[i].parsed_ifc.reset();

@@ -75,13 +75,11 @@ int write_plots(const PlotRun& run, const PlotOptions& options) {
   }
   const draw::DiagramLanguage lang = language_of(run);
   const bool png = options.format == "png";
-  const std::string stem =
-      std::filesystem::path(run.design_file).stem().string() + "-" + file_name_part(run.alignment);
   const draw::DiagramSource source = source_of(run);
   int status = 0;
   for (const draw::Diagram diagram : draw::kAllDiagrams) {
     const std::string file =
-        stem + "-" + std::string(draw::diagram_file_stem(diagram)) + (png ? ".png" : ".svg");
+        run.file_stem + "-" + std::string(draw::diagram_file_stem(diagram)) + (png ? ".png" : ".svg");
     const QString path = QDir(directory).filePath(QString::fromStdString(file));
     if (draw::export_diagram(path, png ? draw::DiagramFormat::kPng : draw::DiagramFormat::kSvg, diagram,
                              source, range, lang) != draw::ExportStatus::kOk) {

@@ -43,6 +43,10 @@ std::string file_name_part(const std::string& text) {
   return out;
 }
 
+std::string plot_file_stem(const std::string& design_file, const std::string& alignment) {
+  return std::filesystem::path(design_file).stem().string() + "-" + file_name_part(alignment);
+}
+
 std::string report_path_for(const std::string& given, const std::string& design_file,
                             const std::string& alignment, bool several) {
   if (!several) return given;

@@ -31,10 +31,9 @@ void add_plot_options(CLI::App& app, PlotOptions& options);
 struct PlotRun {
   const RoadModel* model = nullptr;
   const Console* console = nullptr;  // findings and series; null: none
-  std::string design_file;
-  std::string alignment;      // the alignment's name in the file names
-  double design_speed = 0.0;  // km/h of the road type; 0: unknown
-  std::string language;       // "fr" or "en"
+  std::string file_stem;             // `<file>-<alignment>`, the start of each diagram's file name
+  double design_speed = 0.0;         // km/h of the road type; 0: unknown
+  std::string language;              // "fr" or "en"
 };
 
 // What the diagrams need while the program draws (a QGuiApplication,
@@ -45,8 +44,12 @@ std::shared_ptr<void> open_diagram_session();
 // "FROM:TO" into from < to, both finite. False on anything else.
 bool parse_station_range(const std::string& text, double& from, double& to);
 
-// Writes `<file>-<alignment>-<diagram>.<format>` into the directory for each
-// diagram of the run (the alignment's name made safe for file names). Needs
+// `<file>-<alignment>`: the design file's name without its folder and
+// extension, and the alignment's name, both made safe for file names.
+std::string plot_file_stem(const std::string& design_file, const std::string& alignment);
+
+// Writes `<file stem>-<diagram>.<format>` into the directory for each
+// diagram of the run. Needs
 // an open diagram session. Returns 0 when all were written, 1 when a file
 // could not be written, 2 for a range that is not usable or a build without
 // diagrams; the reason goes to standard error.

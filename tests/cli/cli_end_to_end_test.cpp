@@ -264,6 +264,12 @@ TEST_F(CliEndToEnd, PlotsWriteEachDiagramOrSayTheyAreMissing) {
   EXPECT_TRUE(fs::is_regular_file(dir_ / "out/road-A_1-plan.png"));
   EXPECT_EQ(run("--plots out --plot-range 90:10 road.txt").status, 2);
   EXPECT_EQ(run("--plots out --plot-range -1e308:1e308 road.txt").status, 0) << "clipped to the road";
+  // Two designs of one name in two folders: the second's diagrams are numbered, not written over.
+  fs::create_directories(dir_ / "other");
+  fs::copy_file(dir_ / "road.txt", dir_ / "other/road.txt");
+  ASSERT_EQ(run("--plots both road.txt other/road.txt").status, 0);
+  EXPECT_TRUE(fs::is_regular_file(dir_ / "both/road-1-plan.svg"));
+  EXPECT_TRUE(fs::is_regular_file(dir_ / "both/road-1-2-plan.svg"));
 #else
   const CliResult r = run("--plots out road.txt");
   EXPECT_EQ(r.status, 2);
