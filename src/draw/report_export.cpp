@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <vector>
 
 #include "road/station_equations.h"
@@ -46,12 +47,13 @@ struct TableRow {
   std::vector<QString> cells;
   double height = 0.0;
   bool shaded = false;
+  std::size_t numbers_from = std::numeric_limits<std::size_t>::max();  // cells set right from here on
 };
 
 // Lays text out in lines `width` wide, broken between words, or inside a
 // word too long for a line; returns its height.
-double lay_out(QTextLayout& layout, double width) {
-  QTextOption option;
+double lay_out(QTextLayout& layout, double width, Qt::Alignment alignment = Qt::AlignLeft) {
+  QTextOption option(alignment);
   option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   layout.setTextOption(option);
   layout.beginLayout();
@@ -85,7 +87,7 @@ double draw_row(QPainter& painter, double top, double left, const std::vector<do
     painter.drawRect(cell);
     painter.setPen(palette::kInk);
     QTextLayout layout(row.cells[c], font, painter.device());
-    lay_out(layout, widths[c] - 2 * kCellPadding);
+    lay_out(layout, widths[c] - 2 * kCellPadding, c >= row.numbers_from ? Qt::AlignRight : Qt::AlignLeft);
     layout.draw(&painter, QPointF(x + kCellPadding, top + kCellPadding));
     x += widths[c];
   }
@@ -181,7 +183,7 @@ ExportStatus write_pdf(const QString& path, const ReportRequest& request) {
     header.height = row_height(bold_font, &writer, header.cells, widths);
     y = draw_row(p, y, area.left(), widths, header, bold_font);
     for (const ReportSummaryRow& r : tables.summary) {
-      TableRow row{{qs(r.review), QString::number(r.checks)}, 0.0, false};
+      TableRow row{{qs(r.review), QString::number(r.checks)}, 0.0, false, 1};
       for (const int n : r.by_verdict) row.cells.push_back(QString::number(n));
       row.cells.push_back(QString::number(r.failing_length, 'f', 1));
       row.height = row_height(text_font, &writer, row.cells, widths);
@@ -237,7 +239,8 @@ ExportStatus write_pdf(const QString& path, const ReportRequest& request) {
     for (const ReportFindingRow& r : tables.findings) {
       TableRow row{{qs(r.stations), qs(r.review), qs(r.check), qs(r.verdict), qs(r.message), qs(r.values)},
                    0.0,
-                   r.verdict_code == Verdict::kFail};
+                   r.verdict_code == Verdict::kFail,
+                   5};
       if (r.verdict_code == Verdict::kFail) row.cells[3] = QStringLiteral("■ ") + row.cells[3];
       row.height = row_height(small_font, &writer, row.cells, widths);
       rows.push_back(std::move(row));
