@@ -2,10 +2,14 @@
 
 #include <algorithm>
 
+#include "services/message_table.h"
+
 namespace corvalinde {
 namespace {
 
 constexpr std::string_view kBlankCell = "          ";
+// The names of the lane arrangements, by their index.
+constexpr std::array<int, kLaneArrangementCount> kLaneArrangementMessages{22, 23, 24};
 
 // The cells are stored exactly at their width.
 constexpr bool all_cells_have_width(auto const& cells) {
@@ -117,6 +121,15 @@ std::string road_type_label(int code) {
   // The table texts are plain ASCII: bytes are characters here.
   label.resize(kRoadTypeLabelWidth, ' ');
   return label;
+}
+
+std::string road_type_name(int code) {
+  const auto found = find_road_type(code);
+  if (!found) return {};
+  std::string name(without_trailing_blanks(standard_name(found->standard)));
+  name += ' ';
+  name.append(without_trailing_blanks(category_name(found->standard, found->category)));
+  return name + ' ' + message_trimmed(kLaneArrangementMessages[static_cast<std::size_t>(found->lanes)]);
 }
 
 std::vector<int> allowed_lane_widths(int code) {

@@ -113,6 +113,11 @@ std::optional<RoadTypeIndices> find_road_type(int code);
 // (so code 0 gives "ARP R60  2  voies ..."). 80 blanks for a code in no cell.
 std::string road_type_label(int code);
 
+// "standard category lanes" with single blanks and the lanes in the
+// language of the message table ("ARP R60 2 lanes"), for titles; empty for
+// a code in no cell. Listings keep road_type_label.
+std::string road_type_name(int code);
+
 // Lane-width indices allowed for a road type, in increasing width. Codes with
 // no row of their own (above 28, or negative) allow 3.50 only.
 std::vector<int> allowed_lane_widths(int code);

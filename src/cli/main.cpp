@@ -74,7 +74,7 @@ ReportTitle report_title(const DesignResult& result) {
   } else if (result.app->model().has_crossfall()) {
     title.crossfall_source = visible_text(std::filesystem::path(doc.file).filename().string());
   }
-  title.road_type = fmt::format("{} ({})", trim_right(road_type_label(doc.road_type)), doc.road_type);
+  title.road_type = fmt::format("{} ({})", road_type_name(doc.road_type), doc.road_type);
   if (doc.selection) {
     static constexpr int kReviewTitles[] = {161, 301, 231, 371};
     std::string reviews;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "services/message_table.h"
+
 namespace corvalinde {
 namespace {
 
@@ -97,6 +99,15 @@ TEST(RoadTypeLabel, JoinsTrimmedNamesWithTheLaneTextAsStored) {
   EXPECT_EQ(trimmed(road_type_label(28)), "VSA AU110 2x2 voies");
   EXPECT_EQ(trimmed(road_type_label(22)), "ICTAVRU U80  3  voies");
   EXPECT_EQ(lane_text(kLaneArrangementCount), std::string(kRoadTypeTextWidth, ' '));
+}
+
+TEST(RoadTypeName, NamesTheLanesInTheLanguageOfTheMessages) {
+  ASSERT_EQ(load_message_image(builtin_message_image(MessageLanguage::kEnglish)), MessageImageStatus::kValid);
+  EXPECT_EQ(road_type_name(0), "ARP R60 2 lanes");
+  EXPECT_EQ(road_type_name(10), "ICTAAL L2 2x2 lanes");
+  ASSERT_EQ(load_message_image(builtin_message_image(MessageLanguage::kFrench)), MessageImageStatus::kValid);
+  EXPECT_EQ(road_type_name(22), "ICTAVRU U80 3 voies");
+  EXPECT_EQ(road_type_name(29), "");
 }
 
 TEST(RoadTypeLabel, CodeInNoCellGivesEightyBlanks) {

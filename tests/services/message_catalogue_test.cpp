@@ -190,6 +190,8 @@ const std::set<int>& used_messages() {
                        // IFC reader: file, units, map conversion, cant, shape; its file filter;
                        // referent stations, shared layouts, what a profile could not reproduce.
                        106, 107, 108, 109, 110, 116, 117, 101, 102, 104, 105, 103, 118};
+    // Lane arrangements in road-type names (titles, not listings).
+    for (int n = 22; n <= 24; ++n) s.insert(n);
     // Plan geometry: transitions, what a plan misses, station equations.
     for (int n = 56; n <= 66; ++n) s.insert(n);
     // Readers: why a file is not read at all.
