@@ -72,15 +72,19 @@ int main(int argc, char** argv) {
 
   ui::GuiUserInterface port;
   (void)set_user_interface(&port);
-  ui::ensure_single_instance();
+  ui::ensure_single_instance(parser.positionalArguments().value(0));
   open_diagnostic_log(argc, argv);
   write_log_record(application_base_name());
 
   ui::WindowKeeper keeper;
   keeper.show({}, 0);
+  ui::on_design_handed_over([&keeper](const QString& path) {
+    if (ui::MainWindow* window = keeper.window()) window->open_file(path);
+  });
   if (!parser.positionalArguments().isEmpty())
     keeper.window()->open_file(parser.positionalArguments().front());
   const int code = QApplication::exec();
+  ui::on_design_handed_over(nullptr);
   (void)set_user_interface(nullptr);
   return code;
 }

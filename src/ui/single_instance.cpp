@@ -11,6 +11,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <utility>
 
 #include "services/diagnostic_log.h"
 #include "services/settings_store.h"
@@ -21,12 +22,17 @@ namespace {
 constexpr int kConnectTimeoutMs = 1000;
 constexpr int kWriteTimeoutMs = 1000;
 constexpr int kNameHashChars = 16;
+// The requests of a later start, one line each: show the window, or show it
+// and open a design ("open " and the absolute path, percent-encoded so that
+// any file name fits on one line).
 const QByteArray kShowRequest = QByteArrayLiteral("show\n");
+const QByteArray kOpenRequest = QByteArrayLiteral("open ");
 
 // What the first instance keeps for its whole life.
 struct InstanceGuard {
   std::unique_ptr<QLockFile> lock;
   std::unique_ptr<QLocalServer> server;
+  std::function<void(const QString&)> open_design;
 };
 
 InstanceGuard& guard() {
@@ -36,7 +42,21 @@ InstanceGuard& guard() {
 
 void read_requests(QLocalSocket* socket) {
   while (socket->canReadLine()) {
-    if (socket->readLine() == kShowRequest) show_running_window();
+    const QByteArray line = socket->readLine();
+    if (line == kShowRequest) {
+      show_running_window();
+    } else if (line.startsWith(kOpenRequest) && line.endsWith('\n')) {
+      show_running_window();
+      const QString path =
+          QString::fromUtf8(QByteArray::fromPercentEncoding(line.mid(kOpenRequest.size()).chopped(1)));
+      // Opening may show a message window: not inside this socket's signal.
+      QMetaObject::invokeMethod(
+          QCoreApplication::instance(),
+          [path] {
+            if (guard().open_design) guard().open_design(path);
+          },
+          Qt::QueuedConnection);
+    }
   }
 }
 
@@ -50,12 +70,15 @@ void serve(QLocalServer& server) {
   });
 }
 
-// Asks the running instance to show itself; false when it cannot be reached.
-bool ask_running_instance() {
+// Asks the running instance to show itself and open the file, if any; false
+// when it cannot be reached.
+bool ask_running_instance(const QString& file) {
   QLocalSocket socket;
   socket.connectToServer(QString::fromStdString(single_instance_server_name()));
   if (!socket.waitForConnected(kConnectTimeoutMs)) return false;
-  socket.write(kShowRequest);
+  socket.write(file.isEmpty()
+                   ? kShowRequest
+                   : kOpenRequest + QFileInfo(file).absoluteFilePath().toUtf8().toPercentEncoding() + '\n');
   const bool sent = socket.waitForBytesWritten(kWriteTimeoutMs);
   socket.disconnectFromServer();
   return sent;
@@ -93,7 +116,11 @@ void show_running_window() {
   front->activateWindow();
 }
 
-void ensure_single_instance() {
+void on_design_handed_over(std::function<void(const QString& path)> handler) {
+  guard().open_design = std::move(handler);
+}
+
+void ensure_single_instance(const QString& file) {
   InstanceGuard& instance = guard();
   if (instance.lock != nullptr) return;
   auto lock = std::make_unique<QLockFile>(QString::fromStdString(single_instance_lock_path()));
@@ -119,7 +146,7 @@ void ensure_single_instance() {
     write_log("single instance: no lock file", single_instance_lock_path());
     return;
   }
-  if (ask_running_instance()) {
+  if (ask_running_instance(file)) {
     QApplication::beep();
     QGuiApplication::sync();
     fatal_error("");

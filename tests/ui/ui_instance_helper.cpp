@@ -1,8 +1,9 @@
 // A tiny program for the single-instance test: it runs the guard, then a
 // main window, and reports on standard output what a test needs to see:
 // "ready" once its window is up, "restored active=<0|1>" when a later start
-// brought its minimised window back, and "message: <line>" for each line a
-// message window would show.
+// brought its minimised window back, "open: <path>" for a design a later
+// start handed over, and "message: <line>" for each line a message window
+// would show. Its first argument, if any, is the design it was given.
 #include <QApplication>
 #include <QMainWindow>
 #include <QTimer>
@@ -38,7 +39,8 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   PrintingPort port;
   set_user_interface(&port);
-  ui::ensure_single_instance();
+  ui::ensure_single_instance(QCoreApplication::arguments().value(1));
+  ui::on_design_handed_over([](const QString& path) { say(("open: " + path.toStdString()).c_str()); });
   QMainWindow window;
   window.resize(300, 200);
   bool was_minimised = false;

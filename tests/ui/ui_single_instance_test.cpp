@@ -1,7 +1,9 @@
 // Two real processes of a small program that runs the single-instance guard:
-// the second start brings the first back and ends with status 1; a lock left
+// the second start brings the first back, hands over its design as an
+// absolute path, and ends with status 1; a lock left
 // by a killed instance does not block the next start; an instance that holds
 // the lock but cannot be reached ends a start with the fixed text.
+#include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
 #include <QTest>
@@ -27,8 +29,9 @@ bool wait_for_output(QProcess& process, QByteArray& seen, const QByteArray& text
 // lock file stays behind).
 class Helper {
  public:
-  Helper() {
+  explicit Helper(const QStringList& arguments = {}) {
     process_.setProgram(QStringLiteral(UI_INSTANCE_HELPER));
+    process_.setArguments(arguments);
     process_.start();
   }
   ~Helper() { stop(); }
@@ -67,6 +70,15 @@ class UiSingleInstanceTest : public QObject {
     QVERIFY(!second_output.contains("ready"));
     QVERIFY(!second_output.contains("message:"));  // nothing shown
     QVERIFY2(first.wait_for("restored active=1"), first.seen().constData());
+
+    // A later start with a design hands it over (relative to where it started, with
+    // a character that needs encoding) and ends as before.
+    const QString design = QStringLiteral("dossier é/route 1.xml");
+    Helper with_design({design});
+    QVERIFY(with_design.process().waitForFinished(kWaitMs));
+    QCOMPARE(with_design.process().exitCode(), 1);
+    const QByteArray expected = "open: " + QFileInfo(design).absoluteFilePath().toUtf8();
+    QVERIFY2(first.wait_for(expected), first.seen().constData());
 
     // The first one dies without cleaning up; the next start takes over.
     first.stop();
