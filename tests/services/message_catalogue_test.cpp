@@ -189,7 +189,7 @@ const std::set<int>& used_messages() {
                        142, 146, 147, 148, 149, 216, 217, 218, 282, 285,
                        // IFC reader: file, units, map conversion, cant, shape; its file filter;
                        // referent stations, shared layouts, what a profile could not reproduce.
-                       106, 107, 108, 109, 110, 116, 117, 101, 102, 104, 105, 103, 118};
+                       106, 107, 108, 109, 110, 116, 117, 101, 102, 104, 105, 103, 118, 119};
     // Lane arrangements in road-type names (titles, not listings).
     for (int n = 22; n <= 24; ++n) s.insert(n);
     // Plan geometry: transitions, what a plan misses, station equations.
@@ -241,6 +241,7 @@ const std::vector<Template>& templates() {
       {105, {T, T}},
       {103, {T, R, R}},
       {118, {R, R}},
+      {119, {R, R, R}},
       {141, {I}},
       {145, {T}},
       {211, {I}},

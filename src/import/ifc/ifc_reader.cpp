@@ -48,6 +48,7 @@ constexpr int kMsgLayoutListedOnce = 102;       // template: alignment name, nam
 constexpr int kMsgPlanShared = 105;             // template: alignment name, name of the plan's first
 constexpr int kMsgProfileEndMissed = 103;       // template: segment type, station, distance
 constexpr int kMsgClothoidSharper = 118;        // template: station, the file's radius
+constexpr int kMsgGradeNotConstant = 119;       // template: station, end and start gradients (%)
 
 constexpr std::size_t kNameRoom = kListingLineWidth - 30;
 // Each of two names on one console line.
@@ -63,6 +64,9 @@ constexpr double kShortestVerticalSegment = 5e-4;
 // A vertical clothoid's radius this much sharper than the parabola that
 // stands for it is said.
 constexpr double kSharperRadiusFactor = 0.999;
+// A constant-gradient segment whose end gradient differs from its start by
+// more than this (1e-6: 0.0001 %) is read with its start gradient, and said.
+constexpr double kConstantGradientTolerance = 1e-6;
 // Curvatures closer than this (1/m) are one curvature.
 constexpr double kSameCurvature = 1e-12;
 
@@ -718,6 +722,9 @@ class Reading {
       e.start_elevation = segment->start_height;
       const double g1 = segment->start_gradient;
       if (segment->type == "CONSTANTGRADIENT") {
+        if (!(std::fabs(segment->end_gradient - g1) <= kConstantGradientTolerance))
+          write(format_message(kMsgGradeNotConstant, kListingLineWidth, shown(station),
+                               segment->end_gradient * 100.0, g1 * 100.0));
         e.kind = kProfileGrade;
         e.grade_or_radius = g1 * 100.0;
         e.end_elevation = e.start_elevation + g1 * segment->length;

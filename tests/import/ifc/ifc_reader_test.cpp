@@ -121,8 +121,9 @@ TEST(IfcReader, AlignmentsSharingTheirParentsLayoutsAreListedOnce) {
 
 // A vertical clothoid from 1 % to 3 % over 100 m whose curvature grows to
 // 1/2500: read as the parabola of its mean radius (5000 m), which is said,
-// as are its sharper radius and the height where the next grade starts.
-TEST(IfcReader, VerticalClothoidIsReadAsAParabolaAndSaidSo) {
+// as are its sharper radius and the height where the next grade starts. A
+// "constant" gradient ending at another gradient is read at its start, and said.
+TEST(IfcReader, VerticalSegmentsReadApproximatelyAreSaid) {
   landxml_testing::use_message_ids();
   RecordingInterface choose(1);
   RoadModel model;
@@ -134,7 +135,7 @@ TEST(IfcReader, VerticalClothoidIsReadAsAParabolaAndSaidSo) {
       "#7=IFCALIGNMENTSEGMENT('e',$,$,$,$,$,$,#6);\n#8=IFCRELNESTS('f',$,$,$,#2,(#7));\n"
       "#10=IFCALIGNMENTVERTICALSEGMENT($,$,0.,100.,50.,0.01,0.01,$,.CONSTANTGRADIENT.);\n"
       "#11=IFCALIGNMENTVERTICALSEGMENT($,$,100.,100.,51.,0.01,0.03,2500.,.CLOTHOID.);\n"
-      "#12=IFCALIGNMENTVERTICALSEGMENT($,$,200.,100.,52.6666667,0.03,0.03,$,.CONSTANTGRADIENT.);\n"
+      "#12=IFCALIGNMENTVERTICALSEGMENT($,$,200.,100.,52.6666667,0.03,0.031,$,.CONSTANTGRADIENT.);\n"
       "#13=IFCALIGNMENTSEGMENT('g',$,$,$,$,$,$,#10);\n#14=IFCALIGNMENTSEGMENT('h',$,$,$,$,$,$,#11);\n"
       "#15=IFCALIGNMENTSEGMENT('i',$,$,$,$,$,$,#12);\n#16=IFCRELNESTS('j',$,$,$,#3,(#13,#14,#15));\n";
   ASSERT_EQ(read_ifc_text(console, model, step_text(data), "clothoid.ifc"), kMaskPlan | kMaskProfile);
@@ -144,7 +145,8 @@ TEST(IfcReader, VerticalClothoidIsReadAsAParabolaAndSaidSo) {
   EXPECT_NEAR(curve.grade_or_radius, 5000.0, 1e-6);
   EXPECT_NEAR(curve.end_elevation, 53.0, 1e-9);
   const std::vector<std::string> lines = landxml_testing::trimmed_lines(console);
-  for (const char* said : {"#118 100.0000 2500.0000", "#103 CLOTHOID 200.0000 0.3333", "#216 CLOTHOID 1"})
+  for (const char* said : {"#118 100.0000 2500.0000", "#103 CLOTHOID 200.0000 0.3333", "#216 CLOTHOID 1",
+                           "#119 200.0000 3.1000 3.0000"})
     EXPECT_NE(std::find(lines.begin(), lines.end(), said), lines.end()) << said;
 }
 
